@@ -1,0 +1,36 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace app {
+
+QString displayName()
+{
+    return QStringLiteral("Thymara");
+}
+
+QString windowTitle()
+{
+    return QStringLiteral("Thymara v1.0");
+}
+
+QIcon programIcon()
+{
+    static const QIcon icon = [] {
+        QIcon i;
+        i.addFile(QStringLiteral(":/icons/thymara-32.png"), QSize(32, 32));
+        i.addFile(QStringLiteral(":/icons/thymara-48.png"), QSize(48, 48));
+        return i;
+    }();
+    return icon;
+}
+
+void initialiseApplication()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(programIcon());
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+} // namespace app

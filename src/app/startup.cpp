@@ -1,0 +1,67 @@
+#include "app/startup.h"
+
+#include "app/cobrand.h"
+#include "app/random.h"
+#include "app/shutdown.h"
+#include "app/window_registry.h"
+#include "links/link_commands.h"
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "windows/main_window.h"
+
+namespace app {
+namespace {
+const QString section = QStringLiteral("Settings");
+const QString entry = QStringLiteral("Duration");
+constexpr qint64 reminderDays = 14;
+} // namespace
+
+void ShowUpdateReminder(platform::SettingsStore &store, const QDate &today)
+{
+    const QString stored = store.read(section, entry);
+    const QString todayText = today.toString(Qt::ISODate);
+    if (stored.isEmpty()) {
+        store.write(section, entry, todayText);
+        return;
+    }
+
+    const QDate last = QDate::fromString(stored, Qt::ISODate);
+    if (!last.isValid())
+        return; // not a date: leave it alone and ask nothing
+
+    const qint64 days = today.daysTo(last);
+    if (days >= -reminderDays && days <= reminderDays)
+        return;
+
+    const auto answer = platform::showMessage(
+        QStringLiteral("There maybe an update to this software available\r"
+                       "Do you want to check for an update?"),
+        platform::MessageIcon::Information, platform::MessageButtons::YesNo);
+
+    if (!store.write(section, entry, todayText))
+        return; // opening the page now would ask again at the very next start
+    if (answer == platform::MessageAnswer::Yes)
+        modHelp::OpenDownloadPage();
+}
+
+void StartApplication()
+{
+    if (!platform::acquireInstanceLock()) {
+        platform::showMessage(QStringLiteral("Application is already running"),
+                              platform::MessageIcon::Information);
+        modHelp::EndApplication();
+        return;
+    }
+
+    seedRandomFromClock();
+
+    platform::NativeSettingsStore store;
+    ShowUpdateReminder(store, QDate::currentDate());
+
+    frmMain()->show();
+
+    CoBrand_Randomize();
+}
+
+} // namespace app

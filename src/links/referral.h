@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// The referral: what the exit window's "Refer A Friend" form last sent.
+namespace modTellAFriend {
+
+// Trimmed field values of the last press of the submit button.
+extern QString SenderName;
+extern QString SenderEmail;
+extern QString MessageText;
+extern QString FriendName;
+extern QString FriendEmail;
+// The complete request address of the last referral sent.
+extern QString ReferralUrl;
+
+QString ReferralScriptUrl();
+QString ProductPageUrl();
+
+// Checks the stored name, message and friend's name; when they pass, builds
+// the request address into ReferralUrl and opens it.
+void SubmitReferral();
+void OpenReferralPage();
+
+// The request address for the stored values. Every value is percent-encoded
+// as a query component (UTF-8, all but the unreserved characters), so that
+// "&", "=", "#", "+", line breaks and any letter reach the referral script
+// exactly as typed.
+QString BuildReferralUrl();
+
+} // namespace modTellAFriend

@@ -1,0 +1,49 @@
+#include "platform/message_box.h"
+
+#include "app/application.h"
+
+#include <QMessageBox>
+
+namespace platform {
+namespace {
+MessageHandler &handlerSlot()
+{
+    static MessageHandler handler;
+    return handler;
+}
+} // namespace
+
+void setMessageHandler(MessageHandler handler)
+{
+    handlerSlot() = std::move(handler);
+}
+
+MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons buttons)
+{
+    if (handlerSlot())
+        return handlerSlot()(text, icon, buttons);
+
+    // A carriage return alone breaks the line in the designed texts; Qt only
+    // breaks on a line feed.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical
+                                                  : QMessageBox::Information,
+                    app::displayName(), shown);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowIcon(app::programIcon());
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    if (buttons == MessageButtons::YesNo)
+        return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    return MessageAnswer::Ok;
+}
+
+} // namespace platform

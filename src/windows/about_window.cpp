@@ -1,0 +1,88 @@
+#include "windows/about_window.h"
+
+#include "app/application.h"
+#include "links/link_commands.h"
+#include "windows/form_label.h"
+#include "windows/form_layout.h"
+#include "windows/form_window.h"
+
+#include <QPointer>
+#include <QPushButton>
+
+namespace windows {
+namespace {
+using form::Kind;
+using namespace form;
+
+constexpr Font verdana825{"Verdana", 8.25};
+constexpr Font verdanaBold{"Verdana", 8.25, true};
+constexpr Font verdanaBoldUnderlined{"Verdana", 8.25, true, true};
+constexpr Font verdana975Bold{"Verdana", 9.75, true};
+
+constexpr int black = 0x000000;
+constexpr int white = 0xFFFFFF;
+constexpr int lightBlue = 0xC0C0FF; // (192,192,255)
+constexpr int mediumBlue = 0x8080FF; // (128,128,255)
+
+// lblHomePage gets its text from the home page address when the window is built.
+// clang-format off
+constexpr Control formTable[] = {
+//   parent   kind          name           caption                        left  top   width height font                   {text, back}       tab flags
+    {nullptr, Kind::Picture, "picIcon",    nullptr,                        150,  150,  510,  510, {},                    {},                 2, TakesFocus},
+    {nullptr, Kind::Button,  "cmdOK",      "&OK",                         4680, 3615, 1260,  345, verdanaBold,           {-1, white},        1, NoFlags},
+    {nullptr, Kind::Label,   "lblHomePage", nullptr,                      1320, 2160, 4650,  195, verdanaBoldUnderlined, {mediumBlue, -1},   3, AutoSize | HandPointer},
+    {nullptr, Kind::Label,   "Label3",     "Home Business Opportunity. Start your own Internet business and make money online. Get this software fully branded for your website.",
+                                                                           120, 2520, 5685,  675, verdanaBold,           {lightBlue, -1},    4, NoFlags},
+    {nullptr, Kind::Label,   "lblCoBrand", "Click here for more details", 3360, 3240, 2610,  195, verdanaBoldUnderlined, {mediumBlue, -1},   5, AutoSize | HandPointer},
+    {nullptr, Kind::Line,    "Line2",      nullptr,                          0, 3480, 6150,    0, {},                    {mediumBlue, -1},   6, NoFlags},
+    {nullptr, Kind::Label,   "Label2",     "Thymara v1.0",                 780,  285, 3510,  240, verdana975Bold,        {mediumBlue, -1},   7, AutoSize},
+    {nullptr, Kind::Label,   "Label1",     "Thymara displays herbal remedies for different ailments based on Pagan beliefs. This tool helps you reduce the pain caused by different problems with the help of herbs. It also guides you on the application and use of these herbs.",
+                                                                           120,  840, 5835,  975, verdana825,            {lightBlue, -1},    8, NoFlags},
+};
+// clang-format on
+} // namespace
+
+AboutWindow::AboutWindow()
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(app::windowTitle());
+    setWindowIcon(app::programIcon());
+    setFixedSize(px(6015), px(4095));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+
+    const auto controls = form::build(this, formTable, verdana825);
+    auto *ok = qobject_cast<QPushButton *>(controls.value(QStringLiteral("cmdOK")));
+    auto *homePage = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblHomePage")));
+    auto *coBrand = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblCoBrand")));
+
+    homePage->setCaption(QStringLiteral("Click here to visit ") + modHelp::homePageAddress());
+
+    // OK is the default and the cancel button at once: Enter and Esc both close.
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(homePage, &FormLabel::clicked, this, &modHelp::OpenHomePage);
+    connect(coBrand, &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
+    ok->setFocus();
+}
+
+void AboutWindow::open(QWidget *opener)
+{
+    QPointer<QWidget> returnTo(opener);
+    {
+        AboutWindow about;
+        about.setWindowModality(Qt::ApplicationModal);
+        centreOnScreen(&about);
+        about.exec();
+    }
+    if (returnTo) {
+        returnTo->raise();
+        returnTo->activateWindow();
+    }
+}
+
+} // namespace windows

@@ -1,0 +1,175 @@
+#include "windows/exit_window.h"
+
+#include "app/random.h"
+#include "app/shutdown.h"
+#include "links/link_commands.h"
+#include "links/referral.h"
+#include "links/text_rules.h"
+#include "platform/message_box.h"
+#include "platform/topmost.h"
+#include "windows/form_label.h"
+#include "windows/multiline_text_box.h"
+#include "windows/prompt_fields.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+namespace windows {
+namespace {
+using form::Kind;
+using namespace form;
+
+constexpr Font msSansSerif{"MS Sans Serif", 8.25};
+constexpr Font msSansSerif18{"MS Sans Serif", 18};
+constexpr Font verdanaBold{"Verdana", 8.25, true};
+constexpr Font verdana9{"Verdana", 9};
+constexpr Font verdana9BoldUnderlined{"Verdana", 9, true, true};
+constexpr Font verdana975Bold{"Verdana", 9.75, true};
+constexpr Font verdana1425{"Verdana", 14.25};
+
+constexpr int black = 0x000000;
+constexpr int white = 0xFFFFFF;
+constexpr int navy = 0x000080;
+constexpr int darkBlue = 0x0000C0;
+constexpr int yellow = 0xFFFF00;
+
+const char *const supportTexts[] = {
+    "Ondrel Softwares, such as this can be created and maintained only with your support. The "
+    "best way to support Quorvel is to visit Quorvel regularly and take part in the discussions "
+    "and other activities on the board.",
+    "Visit Quorvel regularly. Support Quorvel by taking part in the discussions and other "
+    "activities. These softwares cannot be supported and maintained, without you regularly "
+    "visiting Quorvel",
+    "Quorvel is a FREE online discussion forum for all things ondrel. To help Quorvel develop "
+    "and maintain this software visit Quorvel regularly.",
+    "Quorvel needs your help. All you need to do is visit Quorvel regularly and take part in the "
+    "various discussions and activites to help us maintain and develop more Ondrel Softwares.",
+};
+
+// Two paragraphs kept apart by a run of 61 blanks, as the label wraps them.
+constexpr char catalogueText[] =
+    "If you have enjoyed this software you will surely be interested in our other Ondrel "
+    "Softwares. What began years ago as a single little program has since grown into a large "
+    "collection of softwares on astrology, psychic subjects, tarot, numerology and the occult. "
+    "Each one of them is simple to use, fun to play with and very informative at the same time."
+    "                                                             "
+    "So go ahead and try them out for yourself today, and do not forget to share the whole "
+    "experience with your friends and family, for they too may find something in our softwares "
+    "that truly delights them. ";
+
+// The message box lies below the frame's visible area: only Tab reaches it.
+// clang-format off
+constexpr Control formTable[] = {
+//   parent    kind                name              caption                               left  top   width height font                    {text, back}     tab flags
+    {nullptr,  Kind::Button,       "cmdClose",       "E&xit",                              6000, 2760, 1245,  375, {},                     {},               0, NoFlags},
+    {nullptr,  Kind::ToggleButton, "Check1",         "Click Here To Visit Quorvel Now",      30, 2040, 7185,  555, verdana1425,            {darkBlue, -1},   1, HandPointer},
+    {nullptr,  Kind::Picture,      "Picture1",       nullptr,                               360,  120,  540,  540, {},                     {},               2, NoFlags},
+    {nullptr,  Kind::Label,        "Label1",         "Thymara v1.0",                       1080,  240, 5325,  435, msSansSerif18,          {},               6, NoFlags},
+    {nullptr,  Kind::Label,        "Label2",         nullptr,                               120,  840, 6975, 1095, verdana975Bold,         {black, -1},      7, NoFlags},
+    {nullptr,  Kind::Frame,        "Frame2",         "Refer A Friend",                      120, 3240, 7065, 1455, verdana975Bold,         {white, navy},    8, NoFlags},
+    {"Frame2", Kind::Text,         "txtName",        "Your Name",                            85,  360, 3375,  285, msSansSerif,            {},               9, NoFlags},
+    {"Frame2", Kind::Button,       "cmdSubmit",      "Refer A Friend &Now",                1920, 1080, 3375,  285, verdanaBold,            {},              10, NoFlags},
+    {"Frame2", Kind::Text,         "txtEmail",       "Your Email Address",                 3600,  360, 3375,  285, msSansSerif,            {},              11, NoFlags},
+    {"Frame2", Kind::Text,         "txtFriendEmail", "Friend's Email Address",             3600,  720, 3375,  285, msSansSerif,            {},              12, NoFlags},
+    {"Frame2", Kind::Text,         "txtFriendName",  "Friend's Name",                        85,  720, 3375,  285, msSansSerif,            {},              13, NoFlags},
+    {"Frame2", Kind::MultiText,    "txtMessage",     "Your Message\r\n",                   4800, 3600, 1815,  495, msSansSerif,            {},              14, NoFlags},
+    {nullptr,  Kind::Frame,        "Frame6",         "Download Ondrel Softwares",          7320,  120, 3735, 4575, verdana975Bold,         {white, navy},   15, NoFlags},
+    {"Frame6", Kind::Label,        "Label3",         catalogueText,                         120,  360, 3495, 3855, verdana9,               {white, -1},     16, NoFlags},
+    {"Frame6", Kind::Label,        "lblGoToHome",    "Click Here To Visit Ondrel Softwares",  75, 4250, 3585,  210, verdana9BoldUnderlined, {yellow, -1},    17, HandPointer},
+};
+// clang-format on
+} // namespace
+
+QString ExitWindow::supportText(int index)
+{
+    return QString::fromLatin1(supportTexts[index]);
+}
+
+ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
+{
+    buildControls(formTable, msSansSerif);
+
+    m_label2 = control<FormLabel>("Label2");
+    m_check1 = control<QPushButton>("Check1");
+    m_cmdClose = control<QPushButton>("cmdClose");
+    m_cmdSubmit = control<QPushButton>("cmdSubmit");
+    m_txtName = control<QLineEdit>("txtName");
+    m_txtEmail = control<QLineEdit>("txtEmail");
+    m_txtFriendName = control<QLineEdit>("txtFriendName");
+    m_txtFriendEmail = control<QLineEdit>("txtFriendEmail");
+    m_txtMessage = control<MultiLineTextBox>("txtMessage");
+
+    // The design-time text; every load replaces it.
+    m_label2->setCaption(supportText(1));
+
+    m_prompts = new PromptFields(this);
+    m_prompts->add(m_txtName, QStringLiteral("Your Name"), false);
+    m_prompts->add(m_txtEmail, QStringLiteral("Your Email Address"), true);
+    m_prompts->add(m_txtFriendName, QStringLiteral("Friend's Name"), false);
+    m_prompts->add(m_txtFriendEmail, QStringLiteral("Friend's Email Address"), true);
+    m_prompts->add(m_txtMessage, QStringLiteral("Your Message"), false);
+
+    connect(m_check1, &QPushButton::clicked, this, &ExitWindow::Check1_Click);
+    connect(control<FormLabel>("lblGoToHome"), &FormLabel::clicked, this,
+            &modHelp::OpenSoftwareCatalog);
+    connect(m_cmdClose, &QPushButton::clicked, this, &modHelp::EndApplication);
+    connect(m_cmdSubmit, &QPushButton::clicked, this, &ExitWindow::cmdSubmit_Click);
+
+    m_cmdClose->setFocus();
+}
+
+void ExitWindow::load()
+{
+    app::seedRandomFromClock();
+    const float u = app::randomUnit();
+    const int index = std::min(3, static_cast<int>(std::floor(u * 4.0f)));
+    m_label2->setCaption(supportText(index));
+    // Topmost from the start, without being shown or taking the focus now.
+    platform::makeTopmost(this);
+}
+
+void ExitWindow::Check1_Click()
+{
+    // A click turns the button on; turning it straight off again makes it
+    // behave as a plain push button that opens the forum once per click.
+    if (!m_check1->isChecked())
+        return;
+    m_check1->setChecked(false);
+    modHelp::OpenHomePage();
+}
+
+bool ExitWindow::CheckReferralAddresses()
+{
+    const QString a = textrules::trimSpaces(m_txtEmail->text());
+    const QString b = textrules::trimSpaces(m_txtFriendEmail->text());
+    const char *message = nullptr;
+    if (a == b)
+        message = "Please Enter Distinct Email Addresses";
+    else if (!a.contains(QLatin1Char('@')) || !b.contains(QLatin1Char('@')) ||
+             !a.contains(QLatin1Char('.')) || !b.contains(QLatin1Char('.')))
+        message = "Please Enter Proper Email Address";
+    if (!message)
+        return true;
+    platform::showMessage(QString::fromLatin1(message), platform::MessageIcon::Critical);
+    return false;
+}
+
+void ExitWindow::cmdSubmit_Click()
+{
+    modTellAFriend::SenderName = textrules::trimSpaces(m_txtName->text());
+    modTellAFriend::SenderEmail = textrules::trimSpaces(m_txtEmail->text());
+    modTellAFriend::MessageText = textrules::trimSpaces(m_txtMessage->text());
+    modTellAFriend::FriendName = textrules::trimSpaces(m_txtFriendName->text());
+    modTellAFriend::FriendEmail = textrules::trimSpaces(m_txtFriendEmail->text());
+    if (!CheckReferralAddresses())
+        return;
+    modTellAFriend::SubmitReferral();
+}
+
+void ExitWindow::closeHandling()
+{
+    modHelp::EndApplication();
+}
+
+} // namespace windows

@@ -1,0 +1,267 @@
+#include "windows/form_layout.h"
+
+#include "app/application.h"
+#include "windows/form_label.h"
+#include "windows/multiline_text_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <vector>
+
+namespace form {
+namespace {
+const QColor black(0, 0, 0);
+const QColor white(255, 255, 255);
+const QColor greyed(128, 128, 128);
+
+QColor colour(int rgb, const QColor &fallback)
+{
+    return rgb < 0 ? fallback : QColor::fromRgb(QRgb(rgb));
+}
+
+void setColours(QWidget *widget, std::initializer_list<QPalette::ColorRole> roles,
+                const QColor &value)
+{
+    QPalette palette = widget->palette();
+    for (auto role : roles)
+        palette.setColor(role, value);
+    widget->setPalette(palette);
+}
+
+bool isWindowless(Kind kind)
+{
+    return kind == Kind::Label || kind == Kind::Line;
+}
+
+bool takesFocus(const Control &row)
+{
+    switch (row.kind) {
+    case Kind::Button:
+    case Kind::Option:
+    case Kind::List:
+    case Kind::Text:
+    case Kind::MultiText:
+    case Kind::ToggleButton:
+        return true;
+    case Kind::Picture:
+        return row.flags & TakesFocus;
+    default:
+        return false;
+    }
+}
+
+QWidget *create(const Control &row, QWidget *parent)
+{
+    const QString caption = row.caption ? QString::fromLatin1(row.caption) : QString();
+    const QColor text = colour(row.colours.text, black);
+    switch (row.kind) {
+    case Kind::Frame: {
+        auto *frame = new QGroupBox(caption, parent);
+        frame->setAutoFillBackground(true);
+        setColours(frame, {QPalette::Window}, colour(row.colours.back, frame->palette().color(QPalette::Window)));
+        setColours(frame, {QPalette::WindowText, QPalette::Text}, text);
+        return frame;
+    }
+    case Kind::Label: {
+        auto *label = new windows::FormLabel(parent);
+        label->setText(shownCaption(row.caption));
+        label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setWordWrap(true);
+        setColours(label, {QPalette::WindowText}, text);
+        if (row.colours.back >= 0) {
+            label->setAutoFillBackground(true);
+            setColours(label, {QPalette::Window}, colour(row.colours.back, black));
+        }
+        return label;
+    }
+    case Kind::Button:
+    case Kind::ToggleButton: {
+        auto *button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        button->setCheckable(row.kind == Kind::ToggleButton);
+        setColours(button, {QPalette::ButtonText}, text);
+        if (row.colours.back >= 0)
+            setColours(button, {QPalette::Button}, colour(row.colours.back, white));
+        return button;
+    }
+    case Kind::Option: {
+        auto *option = new QRadioButton(caption, parent);
+        option->setChecked(row.flags & Selected);
+        setColours(option, {QPalette::WindowText}, text);
+        if (row.colours.back >= 0) {
+            option->setAutoFillBackground(true);
+            // Buttons fill their background from the Button role.
+            setColours(option, {QPalette::Window, QPalette::Button}, colour(row.colours.back, black));
+        }
+        return option;
+    }
+    case Kind::List: {
+        auto *list = new QComboBox(parent);
+        list->setEditable(false);
+        QPalette palette = list->palette();
+        const QColor back = colour(row.colours.back, white);
+        for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
+            palette.setColor(role, back);
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+                palette.setColor(group, role, text);
+        for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+            palette.setColor(QPalette::Disabled, role, greyed);
+        list->setPalette(palette);
+        return list;
+    }
+    case Kind::Text: {
+        auto *box = new QLineEdit(caption, parent);
+        setColours(box, {QPalette::Base}, colour(row.colours.back, white));
+        setColours(box, {QPalette::Text}, text);
+        return box;
+    }
+    case Kind::MultiText: {
+        auto *box = new windows::MultiLineTextBox(parent);
+        box->setText(caption);
+        setColours(box, {QPalette::Base}, colour(row.colours.back, white));
+        setColours(box, {QPalette::Text}, text);
+        return box;
+    }
+    case Kind::Picture: {
+        auto *picture = new QLabel(parent);
+        picture->setPixmap(app::programIcon().pixmap(32, 32));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setLineWidth(2);
+        picture->setAutoFillBackground(true);
+        // The box keeps the desktop's own window colour, whatever lies behind it.
+        setColours(picture, {QPalette::Window}, QApplication::palette().color(QPalette::Window));
+        return picture;
+    }
+    case Kind::Line: {
+        auto *line = new QWidget(parent);
+        line->setAutoFillBackground(true);
+        setColours(line, {QPalette::Window}, text);
+        return line;
+    }
+    }
+    return nullptr;
+}
+} // namespace
+
+QString shownCaption(const char *caption)
+{
+    QString shown;
+    if (!caption)
+        return shown;
+    const QString raw = QString::fromLatin1(caption);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw.at(i) == QLatin1Char('&') && i + 1 < raw.size())
+            ++i; // "&x" shows x; "&&" shows "&"
+        shown.append(raw.at(i));
+    }
+    return shown;
+}
+
+QFont makeFont(const Font &font, const QFont &base)
+{
+    if (!font.family)
+        return base;
+    QFont result;
+    const QString family = QString::fromLatin1(font.family);
+    QStringList families{family};
+    if (family == QLatin1String("MS Sans Serif"))
+        families << QStringLiteral("Microsoft Sans Serif");
+    families << QStringLiteral("DejaVu Sans");
+    result.setFamilies(families);
+    result.setStyleHint(QFont::SansSerif);
+    result.setPixelSize(qRound(font.points * 96.0 / 72.0));
+    result.setBold(font.bold);
+    result.setUnderline(font.underline);
+    return result;
+}
+
+QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
+                                const Font &windowFont)
+{
+    const QFont clientFont = makeFont(windowFont, client->font());
+    client->setFont(clientFont);
+
+    QHash<QString, QWidget *> controls;
+    for (const Control &row : table) {
+        QWidget *parent = row.parent ? controls.value(QString::fromLatin1(row.parent)) : client;
+        Q_ASSERT_X(parent, "form::build", "a container must come before its controls");
+        QWidget *widget = create(row, parent);
+        widget->setObjectName(QString::fromLatin1(row.name));
+        if (row.font.family)
+            widget->setFont(makeFont(row.font, clientFont));
+        if (row.kind == Kind::Line)
+            widget->setGeometry(px(row.left), px(row.top), px(row.width), 1);
+        else
+            widget->setGeometry(px(row.left), px(row.top), px(row.width), px(row.height));
+        if (row.flags & HandPointer)
+            widget->setCursor(Qt::PointingHandCursor);
+        if (row.kind == Kind::Label && (row.flags & AutoSize))
+            static_cast<windows::FormLabel *>(widget)->setAutoSize(true);
+        widget->setFocusPolicy(takesFocus(row) ? Qt::StrongFocus : Qt::NoFocus);
+        controls.insert(widget->objectName(), widget);
+    }
+
+    // Stacking: raising from the last row to the first leaves the first row on
+    // top. Labels and lines are painted on their container, so every windowed
+    // control lies in front of them.
+    for (auto it = table.rbegin(); it != table.rend(); ++it)
+        if (isWindowless(it->kind))
+            controls.value(QString::fromLatin1(it->name))->raise();
+    for (auto it = table.rbegin(); it != table.rend(); ++it)
+        if (!isWindowless(it->kind))
+            controls.value(QString::fromLatin1(it->name))->raise();
+
+    std::vector<const Control *> chain;
+    for (const Control &row : table)
+        if (takesFocus(row))
+            chain.push_back(&row);
+    std::stable_sort(chain.begin(), chain.end(),
+                     [](const Control *a, const Control *b) { return a->tab < b->tab; });
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(controls.value(QString::fromLatin1(chain[i - 1]->name)),
+                             controls.value(QString::fromLatin1(chain[i]->name)));
+    return controls;
+}
+
+QHash<QString, QAction *> buildMenu(QMenuBar *bar, std::span<const MenuRow> rows)
+{
+    QHash<QString, QAction *> actions;
+    QMenu *menu = nullptr;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const MenuRow &row = rows[i];
+        const QString name = QString::fromLatin1(row.name);
+        const QString caption = QString::fromLatin1(row.caption);
+        QAction *action = nullptr;
+        if (row.level == 0) {
+            const bool hasEntries = i + 1 < rows.size() && rows[i + 1].level == 1;
+            if (hasEntries) {
+                menu = bar->addMenu(caption);
+                menu->setObjectName(name);
+                action = menu->menuAction();
+            } else {
+                menu = nullptr;
+                action = bar->addAction(caption);
+            }
+        } else if (menu) {
+            action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+        }
+        if (!action)
+            continue;
+        action->setObjectName(name);
+        action->setEnabled(row.enabled);
+        actions.insert(name, action);
+    }
+    return actions;
+}
+
+} // namespace form

@@ -1,0 +1,147 @@
+#include "windows/main_window.h"
+
+#include "app/window_registry.h"
+#include "catalogue/catalogue.h"
+#include "links/link_commands.h"
+#include "windows/about_window.h"
+#include "windows/exit_window.h"
+#include "windows/form_label.h"
+#include "windows/offer_texts.h"
+#include "windows/result_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace windows {
+namespace {
+using form::Kind;
+using namespace form;
+
+constexpr Font verdana825{"Verdana", 8.25};
+constexpr Font verdanaBold{"Verdana", 8.25, true};
+constexpr Font verdanaBoldUnderlined{"Verdana", 8.25, true, true};
+constexpr Font verdana9Bold{"Verdana", 9, true};
+
+constexpr int black = 0x000000;
+constexpr int white = 0xFFFFFF;
+constexpr int lightBlue = 0xC0C0FF; // (192,192,255)
+constexpr int mediumBlue = 0x8080FF; // (128,128,255)
+
+// clang-format off
+constexpr Control formTable[] = {
+//   parent    kind          name            caption                                   left  top   width height font                   {text, back}           tab flags
+    {nullptr,  Kind::Frame,  "Frame2",       nullptr,                                     0,    0, 7620,  615, {},                    {-1, black},            1, NoFlags},
+    {"Frame2", Kind::Label,  "Label61",      captions::forumBanner,                     510,  120, 6600,  465, verdanaBoldUnderlined, {lightBlue, -1},        2, Centred | HandPointer},
+    {nullptr,  Kind::Frame,  "Frame1",       "Choose one of the following options",     540, 1440, 6540, 2175, {},                    {lightBlue, black},     3, NoFlags},
+    {"Frame1", Kind::Button, "cmdNext",      "&Next",                                   960, 1680, 4575,  375, verdanaBold,           {-1, white},           10, NoFlags},
+    {"Frame1", Kind::Option, "Option1",      "Search by Herb",                          960, 1230, 2175,  255, verdanaBold,           {mediumBlue, black},    9, NoFlags},
+    {"Frame1", Kind::Option, "optAilment",   "Search by Ailment",                       960,  510, 2175,  255, verdanaBold,           {mediumBlue, black},    8, Selected},
+    {"Frame1", Kind::List,   "cmbHerb",      nullptr,                                  3360, 1200, 2175,  315, verdanaBold,           {mediumBlue, black},    7, NoFlags},
+    {"Frame1", Kind::List,   "cmbAilment",   nullptr,                                  3360,  480, 2175,  315, verdanaBold,           {mediumBlue, black},    6, NoFlags},
+    {nullptr,  Kind::Frame,  "Frame5",       nullptr,                                     0, 3720, 7620,  900, {},                    {-1, black},            0, NoFlags},
+    {"Frame5", Kind::Label,  "lblFullBrand", captions::fullBrandOffer,                  698,  160, 6225,  615, verdanaBoldUnderlined, {lightBlue, black},     5, Centred | HandPointer},
+    {"Frame5", Kind::Label,  "lblCobrand",   captions::coBrandOffer,                    698,  160, 6225,  615, verdanaBoldUnderlined, {lightBlue, black},     4, Centred | HandPointer},
+    {nullptr,  Kind::Label,  "Label1",       "Have a toothache? Or are you suffering from severe cough. Here is an easy and safe easy way to get relief. Follow the Pagan principles and get better with the help of herbs.",
+                                                                                        120,  720, 7335,  735, verdana9Bold,          {mediumBlue, -1},      11, Centred},
+};
+
+constexpr MenuRow menuTable[] = {
+    {0, "mnuFile",   "&File"},
+    {1, "mnuExit",   "E&xit"},
+    {0, "mnuHelp",   "&Help"},
+    {1, "mnuOnline", "&Online Help"},
+    {1, "mnuVisit",  "&Visit Us Online"},
+    {1, "mnuHelp1",  "-"},
+    {1, "mnuUpdate", "Check for Software &Update"},
+    {1, "mnuHelp2",  "-"},
+    {1, "mnuAbout",  "&About Software"},
+    {0, "mnuDonate", "&Donate"},
+    // Never available to the user; shown greyed.
+    {0, "mkmoney",   "Make Money &Online", false},
+};
+// clang-format on
+} // namespace
+
+MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
+{
+    buildControls(formTable, verdana825);
+    buildMenu(menuTable);
+
+    m_cmbAilment = control<QComboBox>("cmbAilment");
+    m_cmbHerb = control<QComboBox>("cmbHerb");
+    m_optAilment = control<QRadioButton>("optAilment");
+    m_option1 = control<QRadioButton>("Option1");
+    m_cmdNext = control<QPushButton>("cmdNext");
+    m_lblCobrand = control<FormLabel>("lblCobrand");
+    m_lblFullBrand = control<FormLabel>("lblFullBrand");
+
+    connect(m_optAilment, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            m_cmbAilment->setEnabled(true);
+            m_cmbHerb->setEnabled(false);
+        }
+    });
+    connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            m_cmbAilment->setEnabled(false);
+            m_cmbHerb->setEnabled(true);
+        }
+    });
+    connect(m_cmdNext, &QPushButton::clicked, this, &MainWindow::cmdNext_Click);
+
+    connect(control<FormLabel>("Label61"), &FormLabel::clicked, this, &modHelp::OpenHomePage);
+    connect(m_lblCobrand, &FormLabel::clicked, this, &modHelp::OpenCoBrandInfo);
+    connect(m_lblFullBrand, &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
+
+    connect(menuAction("mnuExit"), &QAction::triggered, this, &QWidget::close);
+    connect(menuAction("mnuOnline"), &QAction::triggered, this, &modHelp::OpenOnlineHelp);
+    connect(menuAction("mnuVisit"), &QAction::triggered, this, &modHelp::OpenHomePage);
+    connect(menuAction("mnuUpdate"), &QAction::triggered, this, &modHelp::OpenDownloadPage);
+    connect(menuAction("mnuAbout"), &QAction::triggered, this, [this] { AboutWindow::open(this); });
+    connect(menuAction("mnuDonate"), &QAction::triggered, this, &modHelp::OpenDonatePage);
+    connect(menuAction("mkmoney"), &QAction::triggered, this, &modHelp::OpenFullyBrandedInfo);
+
+    m_cmbAilment->setFocus();
+}
+
+void MainWindow::load()
+{
+    for (const QString &name : catalogue::ailmentNames())
+        m_cmbAilment->addItem(name);
+    for (const QString &name : catalogue::herbNames())
+        m_cmbHerb->addItem(name);
+    m_cmbHerb->setEnabled(false);
+    m_cmbAilment->setCurrentIndex(0);
+    m_cmbHerb->setCurrentIndex(0);
+}
+
+void MainWindow::cmdNext_Click()
+{
+    ResultWindow *display = app::frmDisplay();
+    display->lblAilmentNameAil()->setCaption(m_cmbAilment->currentText());
+    display->lblHerbNameHer()->setCaption(m_cmbHerb->currentText());
+
+    if (const auto ailment = catalogue::lookupAilment(m_cmbAilment->currentText())) {
+        display->lblHerbsAil()->setCaption(ailment->line);
+        display->lblPaganHerbalRemedyAil()->setCaption(ailment->remedy);
+    }
+    if (const auto herb = catalogue::lookupHerb(m_cmbHerb->currentText())) {
+        display->lblAilmentNameHer()->setCaption(herb->line);
+        display->lblPaganHerbalRemedyHer()->setCaption(herb->remedy);
+    }
+
+    display->bringFrameToFront(m_optAilment->isChecked() ? display->fraAilment()
+                                                         : display->fraHerb());
+    hide();
+    display->show();
+    app::frmNagScreen2()->hide();
+}
+
+void MainWindow::closeHandling()
+{
+    app::frmNagScreen2()->show();
+}
+
+} // namespace windows

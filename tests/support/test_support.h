@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+namespace testsupport {
+
+// Catches every address the program hands to the browser, byte for byte, so
+// no test ever starts a real browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    UrlRecorder();
+    ~UrlRecorder() override;
+
+    QStringList opened;
+
+public Q_SLOTS:
+    void open(const QUrl &url);
+};
+
+// Answers message boxes without showing them and remembers what they said.
+// Answers queued with answerNext() are used first; after that Yes/No boxes
+// get fallbackAnswer and OK boxes OK.
+class MessageRecorder
+{
+public:
+    struct Shown
+    {
+        QString text;
+        platform::MessageIcon icon;
+        platform::MessageButtons buttons;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+
+    void answerNext(platform::MessageAnswer answer) { m_queued.append(answer); }
+    QStringList texts() const;
+
+    QList<Shown> shown;
+    platform::MessageAnswer fallbackAnswer = platform::MessageAnswer::No;
+
+private:
+    QList<platform::MessageAnswer> m_queued;
+};
+
+// Stands in for the end of the process: records the status instead.
+class ExitRecorder
+{
+public:
+    ExitRecorder();
+    ~ExitRecorder();
+
+    QList<int> statuses;
+};
+
+// Object names of the program's windows that are on screen now, sorted.
+QStringList visibleWindows();
+// Program windows that still exist (shown or hidden, not yet closed), sorted.
+QStringList existingWindows();
+
+// Ends the "program" through EndApplication (an ExitRecorder must be alive)
+// and waits, bounded, until every window is destroyed. False if one leaked.
+bool closeEverything();
+
+// Shows a window and waits, bounded, until it is exposed and active.
+bool showAndActivate(QWidget *window);
+
+} // namespace testsupport
