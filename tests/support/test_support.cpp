@@ -1,15 +1,38 @@
 #include "support/test_support.h"
 
+#include "app/application.h"
 #include "app/shutdown.h"
 #include "app/window_registry.h"
 #include "platform/process_exit.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
 namespace testsupport {
+namespace {
+// The offscreen platform cannot tell the window system about fixed sizes and
+// says so every time a window is shown; that says nothing about the program.
+QtMessageHandler previousHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    previousHandler(type, context, message);
+}
+} // namespace
+
+void initialiseForTests()
+{
+    app::initialiseApplication();
+    if (!previousHandler)
+        previousHandler = qInstallMessageHandler(quietHandler);
+}
 
 UrlRecorder::UrlRecorder()
 {
@@ -84,7 +107,10 @@ QStringList existingWindows()
 
 bool closeEverything()
 {
-    modHelp::EndApplication();
+    // In the program the process ends here; a test goes on, so windows that
+    // close handlers brought up meanwhile are closed by the next round.
+    for (int round = 0; round < 4 && !app::existingWindows().isEmpty(); ++round)
+        modHelp::EndApplication();
     return QTest::qWaitFor(
         [] {
             for (QWidget *w : QApplication::topLevelWidgets())
@@ -100,6 +126,92 @@ bool showAndActivate(QWidget *window)
     window->show();
     window->activateWindow();
     return QTest::qWaitForWindowActive(window, 5000);
+}
+
+QString runtimeDirFor(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral("runtime"));
+}
+
+QString settingsFileFor(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral(".config/thymara/thymara.conf"));
+}
+
+bool ProgramRun::available()
+{
+#ifdef THYMARA_AUTOPILOT_LIB
+    return QFile::exists(QStringLiteral(THYMARA_EXECUTABLE)) &&
+           QFile::exists(QStringLiteral(THYMARA_AUTOPILOT_LIB));
+#else
+    return false;
+#endif
+}
+
+ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
+{
+#ifdef THYMARA_AUTOPILOT_LIB
+    const QString runtime = runtimeDirFor(home);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(home).filePath(QStringLiteral(".config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(THYMARA_AUTOPILOT_LIB));
+    env.insert(QStringLiteral("THYMARA_AUTOPILOT"), QString::fromLatin1(mode));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(QStringLiteral(THYMARA_EXECUTABLE), {});
+    process.waitForStarted(5000);
+#else
+    Q_UNUSED(home);
+    Q_UNUSED(mode);
+#endif
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+QStringList ProgramRun::lines()
+{
+    m_pending += process.readAllStandardOutput();
+    qsizetype end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        m_lines.append(QString::fromUtf8(m_pending.left(end)));
+        m_pending.remove(0, end + 1);
+    }
+    return m_lines;
+}
+
+bool ProgramRun::waitForLine(const QString &line, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!lines().contains(line)) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        if (process.state() == QProcess::NotRunning) {
+            lines();
+            return m_lines.contains(line);
+        }
+        process.waitForReadyRead(100);
+    }
+    return true;
+}
+
+bool ProgramRun::waitForExit(int timeoutMs)
+{
+    const bool finished =
+        process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+    lines();
+    return finished;
 }
 
 } // namespace testsupport

@@ -4,12 +4,16 @@
 
 #include <QList>
 #include <QObject>
+#include <QProcess>
 #include <QStringList>
 #include <QUrl>
 
 class QWidget;
 
 namespace testsupport {
+
+// The program's application-wide set-up, for a test's initTestCase().
+void initialiseForTests();
 
 // Catches every address the program hands to the browser, byte for byte, so
 // no test ever starts a real browser.
@@ -73,5 +77,31 @@ bool closeEverything();
 
 // Shows a window and waits, bounded, until it is exposed and active.
 bool showAndActivate(QWidget *window);
+
+// The real thymara executable, started as its own process with the autopilot
+// loaded into it (see autopilot.cpp), in a home of its own: its settings and
+// its instance lock live under that directory.
+class ProgramRun
+{
+public:
+    ProgramRun(const QString &home, const QByteArray &mode);
+    ~ProgramRun();
+
+    static bool available();
+    // Waits, bounded, until the program has printed this line.
+    bool waitForLine(const QString &line, int timeoutMs);
+    bool waitForExit(int timeoutMs);
+    QStringList lines();
+
+    QProcess process;
+
+private:
+    QStringList m_lines;
+    QByteArray m_pending;
+};
+
+// The directories a ProgramRun with this home uses.
+QString runtimeDirFor(const QString &home);
+QString settingsFileFor(const QString &home);
 
 } // namespace testsupport

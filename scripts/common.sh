@@ -1,0 +1,29 @@
+# Shared by the start and test commands: installs what is missing, then
+# configures and builds incrementally. Sourced, not run.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${THYMARA_BUILD_DIR:-$ROOT/build}"
+
+# Installs the given Debian packages when any of them is missing.
+ensure_packages() {
+    local missing=()
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
+
+configure_and_build() {
+    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "$@"
+    fi
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+}

@@ -1,0 +1,87 @@
+// Loaded into the real thymara executable with LD_PRELOAD by the tests that
+// start it as a process. It drives the program the way a person would, from
+// inside its own event loop, and reports what it saw on standard output, one
+// line at a time. The program itself knows nothing about it.
+//
+// THYMARA_AUTOPILOT selects what it does:
+//   idle  - report the windows as they appear, touch nothing
+//   exit  - close the main window, then press Exit on the exit window
+// In every mode a message box is reported and answered with its default
+// button.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSet>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+void report(const QString &line)
+{
+    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+QWidget *visibleWindow(const char *name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QLatin1String(name))
+            return w;
+    return nullptr;
+}
+
+void step()
+{
+    static QSet<QString> seen;
+    static const QByteArray mode = qgetenv("THYMARA_AUTOPILOT");
+
+    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        report(QStringLiteral("MESSAGE ") + box->text().replace(QLatin1Char('\n'), QLatin1Char('|')));
+        QAbstractButton *button = box->defaultButton();
+        if (!button)
+            button = box->escapeButton();
+        if (button)
+            button->click();
+        else
+            box->accept();
+        return;
+    }
+
+    for (const char *name : {"frmMain", "frmDisplay", "frmNagScreen2"}) {
+        if (visibleWindow(name) && !seen.contains(QLatin1String(name))) {
+            seen.insert(QLatin1String(name));
+            report(QStringLiteral("SHOWN ") + QLatin1String(name));
+        }
+    }
+
+    if (mode != "exit")
+        return;
+    if (QWidget *main = visibleWindow("frmMain")) {
+        main->close();
+        return;
+    }
+    if (QWidget *exitWindow = visibleWindow("frmNagScreen2")) {
+        if (auto *close = exitWindow->findChild<QAbstractButton *>(QStringLiteral("cmdClose"))) {
+            report(QStringLiteral("PRESS cmdClose"));
+            close->click();
+        }
+    }
+}
+
+void start()
+{
+    if (qEnvironmentVariableIsEmpty("THYMARA_AUTOPILOT"))
+        return;
+    auto *timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, timer, &step);
+    timer->start(50);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(start)
