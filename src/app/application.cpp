@@ -31,6 +31,8 @@ void initialiseApplication()
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets the desktop match windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.ondrel.Thymara"));
 }
 
 } // namespace app
