@@ -3,6 +3,13 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+// The icons live in the static library; a static library's resources are
+// only registered when asked for by name.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(thymara);
+}
+
 namespace app {
 
 QString displayName()
@@ -18,6 +25,7 @@ QString windowTitle()
 QIcon programIcon()
 {
     static const QIcon icon = [] {
+        registerResources();
         QIcon i;
         i.addFile(QStringLiteral(":/icons/thymara-32.png"), QSize(32, 32));
         i.addFile(QStringLiteral(":/icons/thymara-48.png"), QSize(48, 48));

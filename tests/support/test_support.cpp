@@ -21,7 +21,8 @@ namespace {
 QtMessageHandler previousHandler = nullptr;
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+    if (message.startsWith(QLatin1String("This plugin does not support propagateSizeHints")) ||
+        message.startsWith(QLatin1String("This plugin does not support raise")))
         return;
     previousHandler(type, context, message);
 }
