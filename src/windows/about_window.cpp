@@ -39,6 +39,12 @@ constexpr Control formTable[] = {
     {nullptr, Kind::Label,   "Label1",     "Thymara displays herbal remedies for different ailments based on Pagan beliefs. This tool helps you reduce the pain caused by different problems with the help of herbs. It also guides you on the application and use of these herbs.",
                                                                            120,  840, 5835,  975, verdana825,            {lightBlue, -1},    8, NoFlags},
 };
+
+constexpr Accessible accessibility[] = {
+    {"picIcon",     "Thymara icon"},
+    {"lblHomePage", nullptr, "Opens the Quorvel forum's home page in your web browser"},
+    {"lblCoBrand",  nullptr, "Opens the page about a fully branded edition in your web browser"},
+};
 // clang-format on
 } // namespace
 
@@ -56,6 +62,7 @@ AboutWindow::AboutWindow()
     setPalette(palette);
 
     const auto controls = form::build(this, formTable, verdana825);
+    form::describe(controls, accessibility);
     auto *ok = qobject_cast<QPushButton *>(controls.value(QStringLiteral("cmdOK")));
     auto *homePage = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblHomePage")));
     auto *coBrand = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblCoBrand")));

@@ -78,6 +78,17 @@ constexpr Control formTable[] = {
     {"Frame6", Kind::Label,        "Label3",         catalogueText,                         120,  360, 3495, 3855, verdana9,               {white, -1},     16, NoFlags},
     {"Frame6", Kind::Label,        "lblGoToHome",    "Click Here To Visit Ondrel Softwares",  75, 4250, 3585,  210, verdana9BoldUnderlined, {yellow, -1},    17, HandPointer},
 };
+
+constexpr Accessible accessibility[] = {
+    {"Picture1",       "Thymara icon"},
+    {"Check1",         nullptr,                   "Opens the Quorvel forum's home page in your web browser"},
+    {"txtName",        "Your name"},
+    {"txtEmail",       "Your email address"},
+    {"txtFriendName",  "Friend's name"},
+    {"txtFriendEmail", "Friend's email address"},
+    {"txtMessage",     "Your message"},
+    {"lblGoToHome",    nullptr,                   "Opens the catalogue of Ondrel Softwares in your web browser"},
+};
 // clang-format on
 } // namespace
 
@@ -89,6 +100,7 @@ QString ExitWindow::supportText(int index)
 ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
 {
     buildControls(formTable, msSansSerif);
+    describeControls(accessibility);
 
     m_label2 = control<FormLabel>("Label2");
     m_check1 = control<QPushButton>("Check1");

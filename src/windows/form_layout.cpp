@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -151,6 +152,20 @@ QWidget *create(const Control &row, QWidget *parent)
     }
     return nullptr;
 }
+// A box one line high was drawn for its text in the designed face. When the
+// fallback face runs a few pixels wider, the last word would wrap onto a line
+// nobody can see; let the box grow up to its container's edge instead.
+void fitSingleLine(windows::FormLabel *label)
+{
+    const QFontMetrics metrics(label->font());
+    if (label->height() >= 2 * metrics.lineSpacing())
+        return;
+    const int needed = metrics.horizontalAdvance(label->text()) + 2 * label->margin();
+    if (needed <= label->width())
+        return;
+    const int room = label->parentWidget()->width() - label->x();
+    label->resize(std::min(needed, room), label->height());
+}
 } // namespace
 
 QString shownCaption(const char *caption)
@@ -207,6 +222,8 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
             widget->setCursor(Qt::PointingHandCursor);
         if (row.kind == Kind::Label && (row.flags & AutoSize))
             static_cast<windows::FormLabel *>(widget)->setAutoSize(true);
+        else if (row.kind == Kind::Label)
+            fitSingleLine(static_cast<windows::FormLabel *>(widget));
         widget->setFocusPolicy(takesFocus(row) ? Qt::StrongFocus : Qt::NoFocus);
         controls.insert(widget->objectName(), widget);
     }
@@ -231,6 +248,18 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
         QWidget::setTabOrder(controls.value(QString::fromLatin1(chain[i - 1]->name)),
                              controls.value(QString::fromLatin1(chain[i]->name)));
     return controls;
+}
+
+void describe(const QHash<QString, QWidget *> &controls, std::span<const Accessible> rows)
+{
+    for (const Accessible &row : rows) {
+        QWidget *widget = controls.value(QString::fromLatin1(row.name));
+        Q_ASSERT_X(widget, "form::describe", row.name);
+        if (row.accessibleName)
+            widget->setAccessibleName(QString::fromLatin1(row.accessibleName));
+        if (row.description)
+            widget->setAccessibleDescription(QString::fromLatin1(row.description));
+    }
 }
 
 QHash<QString, QAction *> buildMenu(QMenuBar *bar, std::span<const MenuRow> rows)

@@ -73,6 +73,15 @@ struct MenuRow
     bool enabled = true;
 };
 
+// What a screen reader says for a control with no visible text of its own,
+// and where a link label leads.
+struct Accessible
+{
+    const char *name;
+    const char *accessibleName; // nullptr: the control's own text serves
+    const char *description = nullptr;
+};
+
 // 15 twips make one logical pixel (1/96 inch); Qt scales logical pixels on
 // high-density screens by itself.
 constexpr int px(int twips)
@@ -90,6 +99,8 @@ QFont makeFont(const Font &font, const QFont &base);
 // is named by objectName. Returns the controls by name.
 QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
                                 const Font &windowFont);
+
+void describe(const QHash<QString, QWidget *> &controls, std::span<const Accessible> rows);
 
 // Fills a menu bar from its rows; returns the actions by name (a drop-down
 // menu's own action under the menu's name).

@@ -40,6 +40,10 @@ protected:
 
     void buildControls(std::span<const form::Control> table, const form::Font &windowFont);
     void buildMenu(std::span<const form::MenuRow> rows);
+    void describeControls(std::span<const form::Accessible> rows)
+    {
+        form::describe(m_controls, rows);
+    }
 
     void setDefaultButton(QAbstractButton *button) { m_defaultButton = button; }
     void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }

@@ -61,6 +61,14 @@ constexpr MenuRow menuTable[] = {
     // Never available to the user; shown greyed.
     {0, "mkmoney",   "Make Money &Online", false},
 };
+
+constexpr Accessible accessibility[] = {
+    {"cmbAilment",   "Ailment"},
+    {"cmbHerb",      "Herb"},
+    {"Label61",      nullptr, "Opens the Quorvel forum's home page in your web browser"},
+    {"lblCobrand",   nullptr, "Opens the page about co-branding this software in your web browser"},
+    {"lblFullBrand", nullptr, "Opens the page about a fully branded edition in your web browser"},
+};
 // clang-format on
 } // namespace
 
@@ -68,6 +76,7 @@ MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
 {
     buildControls(formTable, verdana825);
     buildMenu(menuTable);
+    describeControls(accessibility);
 
     m_cmbAilment = control<QComboBox>("cmbAilment");
     m_cmbHerb = control<QComboBox>("cmbHerb");

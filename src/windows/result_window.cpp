@@ -70,6 +70,13 @@ constexpr MenuRow menuTable[] = {
     // Never available to the user; shown greyed.
     {0, "mkmoney",     "Make Money &Online", false},
 };
+
+constexpr Accessible accessibility[] = {
+    {"Label61",      nullptr, "Opens the Quorvel forum's home page in your web browser"},
+    {"lblCobrand",   nullptr, "Opens the page about co-branding this software in your web browser"},
+    {"lblFullBrand", nullptr, "Opens the page about a fully branded edition in your web browser"},
+    {"Label1",       nullptr, "Opens the page about a fully branded edition in your web browser"},
+};
 // clang-format on
 } // namespace
 
@@ -77,6 +84,7 @@ ResultWindow::ResultWindow() : FormWindow("frmDisplay", 10230, 5055, black)
 {
     buildControls(formTable, verdana825);
     buildMenu(menuTable);
+    describeControls(accessibility);
 
     m_fraAilment = control<QGroupBox>("fraAilment");
     m_fraHerb = control<QGroupBox>("fraHerb");
