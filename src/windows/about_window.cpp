@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "links/link_commands.h"
 #include "windows/form_label.h"
+#include "windows/form_style.h"
 #include "windows/form_layout.h"
 #include "windows/form_window.h"
 
@@ -13,16 +14,7 @@ namespace windows {
 namespace {
 using form::Kind;
 using namespace form;
-
-constexpr Font verdana825{"Verdana", 8.25};
-constexpr Font verdanaBold{"Verdana", 8.25, true};
-constexpr Font verdanaBoldUnderlined{"Verdana", 8.25, true, true};
-constexpr Font verdana975Bold{"Verdana", 9.75, true};
-
-constexpr int black = 0x000000;
-constexpr int white = 0xFFFFFF;
-constexpr int lightBlue = 0xC0C0FF; // (192,192,255)
-constexpr int mediumBlue = 0x8080FF; // (128,128,255)
+using namespace style;
 
 // lblHomePage gets its text from the home page address when the window is built.
 // clang-format off

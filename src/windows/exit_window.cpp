@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/topmost.h"
 #include "windows/form_label.h"
+#include "windows/form_style.h"
 #include "windows/multiline_text_box.h"
 #include "windows/prompt_fields.h"
 
@@ -19,20 +20,7 @@ namespace windows {
 namespace {
 using form::Kind;
 using namespace form;
-
-constexpr Font msSansSerif{"MS Sans Serif", 8.25};
-constexpr Font msSansSerif18{"MS Sans Serif", 18};
-constexpr Font verdanaBold{"Verdana", 8.25, true};
-constexpr Font verdana9{"Verdana", 9};
-constexpr Font verdana9BoldUnderlined{"Verdana", 9, true, true};
-constexpr Font verdana975Bold{"Verdana", 9.75, true};
-constexpr Font verdana1425{"Verdana", 14.25};
-
-constexpr int black = 0x000000;
-constexpr int white = 0xFFFFFF;
-constexpr int navy = 0x000080;
-constexpr int darkBlue = 0x0000C0;
-constexpr int yellow = 0xFFFF00;
+using namespace style;
 
 const char *const supportTexts[] = {
     "Ondrel Softwares, such as this can be created and maintained only with your support. The "

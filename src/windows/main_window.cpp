@@ -3,10 +3,11 @@
 #include "app/window_registry.h"
 #include "catalogue/catalogue.h"
 #include "links/link_commands.h"
-#include "windows/about_window.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
+#include "windows/form_style.h"
 #include "windows/offer_texts.h"
+#include "windows/outreach.h"
 #include "windows/result_window.h"
 
 #include <QAction>
@@ -18,16 +19,7 @@ namespace windows {
 namespace {
 using form::Kind;
 using namespace form;
-
-constexpr Font verdana825{"Verdana", 8.25};
-constexpr Font verdanaBold{"Verdana", 8.25, true};
-constexpr Font verdanaBoldUnderlined{"Verdana", 8.25, true, true};
-constexpr Font verdana9Bold{"Verdana", 9, true};
-
-constexpr int black = 0x000000;
-constexpr int white = 0xFFFFFF;
-constexpr int lightBlue = 0xC0C0FF; // (192,192,255)
-constexpr int mediumBlue = 0x8080FF; // (128,128,255)
+using namespace style;
 
 // clang-format off
 constexpr Control formTable[] = {
@@ -100,17 +92,9 @@ MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
     });
     connect(m_cmdNext, &QPushButton::clicked, this, &MainWindow::cmdNext_Click);
 
-    connect(control<FormLabel>("Label61"), &FormLabel::clicked, this, &modHelp::OpenHomePage);
-    connect(m_lblCobrand, &FormLabel::clicked, this, &modHelp::OpenCoBrandInfo);
-    connect(m_lblFullBrand, &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
 
     connect(menuAction("mnuExit"), &QAction::triggered, this, &QWidget::close);
-    connect(menuAction("mnuOnline"), &QAction::triggered, this, &modHelp::OpenOnlineHelp);
-    connect(menuAction("mnuVisit"), &QAction::triggered, this, &modHelp::OpenHomePage);
-    connect(menuAction("mnuUpdate"), &QAction::triggered, this, &modHelp::OpenDownloadPage);
-    connect(menuAction("mnuAbout"), &QAction::triggered, this, [this] { AboutWindow::open(this); });
-    connect(menuAction("mnuDonate"), &QAction::triggered, this, &modHelp::OpenDonatePage);
-    connect(menuAction("mkmoney"), &QAction::triggered, this, &modHelp::OpenFullyBrandedInfo);
+    connectOutreach(this);
 
     m_cmbAilment->setFocus();
 }

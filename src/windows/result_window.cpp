@@ -2,11 +2,12 @@
 
 #include "app/window_registry.h"
 #include "links/link_commands.h"
-#include "windows/about_window.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
+#include "windows/form_style.h"
 #include "windows/main_window.h"
 #include "windows/offer_texts.h"
+#include "windows/outreach.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -16,17 +17,7 @@ namespace windows {
 namespace {
 using form::Kind;
 using namespace form;
-
-constexpr Font verdana825{"Verdana", 8.25};
-constexpr Font verdanaBold{"Verdana", 8.25, true};
-constexpr Font verdanaBoldUnderlined{"Verdana", 8.25, true, true};
-constexpr Font verdana9Bold{"Verdana", 9, true};
-constexpr Font msSansSerif{"MS Sans Serif", 8.25};
-
-constexpr int black = 0x000000;
-constexpr int white = 0xFFFFFF;
-constexpr int lightBlue = 0xC0C0FF; // (192,192,255)
-constexpr int mediumBlue = 0x8080FF; // (128,128,255)
+using namespace style;
 
 // Value labels carry their own names until Next writes them.
 // clang-format off
@@ -103,20 +94,11 @@ ResultWindow::ResultWindow() : FormWindow("frmDisplay", 10230, 5055, black)
     connect(m_cmdBack, &QPushButton::clicked, this, &ResultWindow::cmdBack_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &ResultWindow::cmdExit_Click);
 
-    connect(control<FormLabel>("Label61"), &FormLabel::clicked, this, &modHelp::OpenHomePage);
-    connect(control<FormLabel>("lblCobrand"), &FormLabel::clicked, this, &modHelp::OpenCoBrandInfo);
-    connect(control<FormLabel>("lblFullBrand"), &FormLabel::clicked, this,
-            &modHelp::OpenFullyBrandedInfo);
     connect(control<FormLabel>("Label1"), &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
 
     connect(menuAction("mnuFileBack"), &QAction::triggered, this, &ResultWindow::cmdBack_Click);
     connect(menuAction("mnuExit"), &QAction::triggered, this, &ResultWindow::cmdExit_Click);
-    connect(menuAction("mnuOnline"), &QAction::triggered, this, &modHelp::OpenOnlineHelp);
-    connect(menuAction("mnuVisit"), &QAction::triggered, this, &modHelp::OpenHomePage);
-    connect(menuAction("mnuUpdate"), &QAction::triggered, this, &modHelp::OpenDownloadPage);
-    connect(menuAction("mnuAbout"), &QAction::triggered, this, [this] { AboutWindow::open(this); });
-    connect(menuAction("mnuDonate"), &QAction::triggered, this, &modHelp::OpenDonatePage);
-    connect(menuAction("mkmoney"), &QAction::triggered, this, &modHelp::OpenFullyBrandedInfo);
+    connectOutreach(this);
 
     m_cmdExit->setFocus();
 }
