@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
+#include <limits>
 
 namespace windows {
 namespace {
@@ -100,6 +101,11 @@ ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
     m_txtFriendEmail = control<QLineEdit>("txtFriendEmail");
     m_txtMessage = control<MultiLineTextBox>("txtMessage");
 
+    // A line edit stops at 32767 characters unless told otherwise; these
+    // fields take whatever is typed or pasted, however long.
+    for (QLineEdit *box : {m_txtName, m_txtEmail, m_txtFriendName, m_txtFriendEmail})
+        box->setMaxLength(std::numeric_limits<int>::max());
+
     // The design-time text; every load replaces it.
     m_label2->setCaption(supportText(1));
 
@@ -157,6 +163,10 @@ bool ExitWindow::CheckReferralAddresses()
 
 void ExitWindow::cmdSubmit_Click()
 {
+    // A mouse click has already moved the focus here, the access key Alt+N
+    // has not. Taking it now lets the field being left put its prompt back
+    // before its text is read, whichever way the button was pressed.
+    m_cmdSubmit->setFocus(Qt::ShortcutFocusReason);
     modTellAFriend::SenderName = textrules::trimSpaces(m_txtName->text());
     modTellAFriend::SenderEmail = textrules::trimSpaces(m_txtEmail->text());
     modTellAFriend::MessageText = textrules::trimSpaces(m_txtMessage->text());

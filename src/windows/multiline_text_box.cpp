@@ -1,5 +1,7 @@
 #include "windows/multiline_text_box.h"
 
+#include <QTextDocument>
+
 namespace windows {
 
 MultiLineTextBox::MultiLineTextBox(QWidget *parent) : QPlainTextEdit(parent)
@@ -11,9 +13,25 @@ MultiLineTextBox::MultiLineTextBox(QWidget *parent) : QPlainTextEdit(parent)
 
 QString MultiLineTextBox::text() const
 {
-    QString plain = toPlainText();
-    plain.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return plain;
+    // toPlainText() would also turn non-breaking spaces into plain blanks;
+    // only the document's own break markers become line breaks here.
+    QString raw = document()->toRawText();
+    QString text;
+    text.reserve(raw.size() + 16);
+    for (const QChar c : raw) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // start of a frame
+        case 0xfdd1: // end of a frame
+        case u'\n':
+            text += QStringLiteral("\r\n");
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
 }
 
 void MultiLineTextBox::setText(const QString &text)

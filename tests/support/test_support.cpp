@@ -150,6 +150,12 @@ bool ProgramRun::available()
 }
 
 ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
+    : ProgramRun(home, mode, QProcessEnvironment())
+{
+}
+
+ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
+                       const QProcessEnvironment &extra)
 {
 #ifdef THYMARA_AUTOPILOT_LIB
     const QString runtime = runtimeDirFor(home);
@@ -162,6 +168,7 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(THYMARA_AUTOPILOT_LIB));
     env.insert(QStringLiteral("THYMARA_AUTOPILOT"), QString::fromLatin1(mode));
+    env.insert(extra);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QStringLiteral(THYMARA_EXECUTABLE), {});
@@ -169,6 +176,7 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
 #else
     Q_UNUSED(home);
     Q_UNUSED(mode);
+    Q_UNUSED(extra);
 #endif
 }
 

@@ -85,6 +85,9 @@ class ProgramRun
 {
 public:
     ProgramRun(const QString &home, const QByteArray &mode);
+    // The same, with variables set on top of the usual ones (PATH, say, so
+    // that no real browser can be found).
+    ProgramRun(const QString &home, const QByteArray &mode, const QProcessEnvironment &extra);
     ~ProgramRun();
 
     static bool available();
