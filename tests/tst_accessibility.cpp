@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 using namespace testsupport;
 
@@ -62,27 +63,15 @@ class TestAccessibility : public QObject
 {
     Q_OBJECT
 
-private:
-    MessageRecorder *m_messages = nullptr;
-    ExitRecorder *m_exits = nullptr;
-    UrlRecorder *m_urls = nullptr;
+    std::unique_ptr<StandIns> m_standIns;
 
 private Q_SLOTS:
     void initTestCase() { initialiseForTests(); }
-
-    void init()
-    {
-        m_messages = new MessageRecorder;
-        m_exits = new ExitRecorder;
-        m_urls = new UrlRecorder;
-    }
-
+    void init() { m_standIns = std::make_unique<StandIns>(); }
     void cleanup()
     {
         QVERIFY(closeEverything());
-        delete m_urls;
-        delete m_exits;
-        delete m_messages;
+        m_standIns.reset();
     }
 
     void everyControlCanBeNamed()
@@ -109,34 +98,6 @@ private Q_SLOTS:
         });
         app::existingDisplay()->menuAction("mnuAbout")->trigger();
         QCOMPARE(aboutProblems, QStringList());
-    }
-
-    void accessKeysPressTheirButtons_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QStringList>("visibleAfter");
-        QTest::newRow("main Alt+N: Next") << "main" << int(Qt::Key_N) << QStringList{"frmDisplay"};
-        QTest::newRow("result Alt+B: Back") << "result" << int(Qt::Key_B) << QStringList{"frmMain"};
-        QTest::newRow("result Alt+E: Exit") << "result" << int(Qt::Key_E)
-                                            << QStringList{"frmNagScreen2"};
-    }
-
-    void accessKeysPressTheirButtons()
-    {
-        QFETCH(QString, window);
-        QFETCH(int, key);
-        QFETCH(QStringList, visibleAfter);
-        windows::MainWindow *main = app::frmMain();
-        QVERIFY(showAndActivate(main));
-        QWidget *target = main;
-        if (window == QLatin1String("result")) {
-            main->cmdNext()->click();
-            target = app::existingDisplay();
-            QVERIFY(showAndActivate(target));
-        }
-        QTest::keyClick(target, Qt::Key(key), Qt::AltModifier);
-        QTRY_COMPARE(visibleWindows(), visibleAfter);
     }
 };
 

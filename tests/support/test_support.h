@@ -66,6 +66,15 @@ public:
     QList<int> statuses;
 };
 
+// What every window test stands in for: message boxes, the end of the
+// process and the browser.
+struct StandIns
+{
+    MessageRecorder messages;
+    ExitRecorder exits;
+    UrlRecorder urls;
+};
+
 // Object names of the program's windows that are on screen now, sorted.
 QStringList visibleWindows();
 // Program windows that still exist (shown or hidden, not yet closed), sorted.
