@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Builds Thymara and saves pictures of its windows to docs/screenshots/:
+#
+#   main-window.png     the main window as it starts
+#   about.png           Help > About Software
+#   result-ailment.png  Next with "Search by Ailment" chosen
+#   exit-window.png     the window shown when the program is closed
+#   result-herb.png     Next with "Search by Herb" chosen
+#
+# The program runs on its own virtual X display under openbox, so the
+# pictures include the window frame, and in a throwaway home, so its settings
+# and lock never touch a copy the user is running. It is driven from the
+# keyboard, the way a user would.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages "${BUILD_PACKAGES[@]}"
+# Builds only the programs run here.
+[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target thymara
+ensure_packages xvfb x11-utils imagemagick xdotool openbox
+
+PROGRAM="$BUILD_DIR/src/thymara"
+OUT_DIR="$ROOT/docs/screenshots"
+TITLE_PATTERN='^Thymara v1\.0$'
+mkdir -p "$OUT_DIR"
+
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-shots.XXXXXX")"
+xvfb_pid=""
+wm_pid=""
+program_pid=""
+cleanup() {
+    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
+    if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    wait 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "screenshots: $*" >&2
+    exit 1
+}
+
+# Runs the command every 50 ms until it succeeds; gives up after $1 seconds.
+poll() {
+    local seconds="$1"
+    shift
+    local tries=$((seconds * 20))
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# A fresh home for each run of the program (and the window manager).
+private_home() {
+    local home="$WORK/home.$1"
+    mkdir -p "$home/config" "$home/runtime" "$home/cache" "$home/data"
+    chmod 700 "$home" "$home/runtime"
+    echo "$home"
+}
+
+run_private() {
+    local home="$1"
+    shift
+    env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u SESSION_MANAGER \
+        -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_STYLE_OVERRIDE \
+        HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+        XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" QT_QPA_PLATFORM=xcb \
+        "$@"
+}
+
+# --- virtual display with a window manager --------------------------------
+# Xvfb picks a free display number itself and writes it to the file.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
+poll 15 display_known || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+display_number=$(cat "$WORK/display")
+export DISPLAY=":$display_number"
+
+wm_home="$(private_home wm)"
+run_private "$wm_home" openbox >"$WORK/openbox.log" 2>&1 &
+wm_pid=$!
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll 15 wm_running || fail "openbox did not start: $(cat "$WORK/openbox.log")"
+# Keep the pointer off the windows so nothing is drawn hovered.
+xdotool mousemove 1279 1023
+
+# --- window helpers --------------------------------------------------------
+visible_windows() {
+    xdotool search --onlyvisible --name "$TITLE_PATTERN" 2>/dev/null | sort || true
+}
+
+# Waits for a program window that is visible now but was not in $1 (a list of
+# ids); prints its id.
+new_window() {
+    local before="$1" id
+    for ((tries = 0; tries < 300; tries++)); do
+        for id in $(visible_windows); do
+            if ! grep -qx "$id" <<<"$before"; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+is_gone() { ! grep -qx "$1" <<<"$(visible_windows)"; }
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# The window manager's frame around a client window: the ancestor just below the root.
+frame_of() {
+    local id="$1" root parent
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    while :; do
+        parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
+        [ -z "$parent" ] || [ $((parent)) -eq $((root)) ] && break
+        id="$parent"
+    done
+    printf '0x%x\n' $((id))
+}
+
+# Saves the window with its frame once two captures in a row are identical,
+# that is, once it has finished painting.
+shoot() {
+    local id="$1" name="$2" frame previous="" current tries
+    frame=$(frame_of "$id")
+    poll 5 is_active "$id" || true # drawn as the active window when it gets there
+    for ((tries = 0; tries < 60; tries++)); do
+        import -window "$frame" "$WORK/shot.png" 2>/dev/null || true
+        current=$(convert "$WORK/shot.png" rgb:- 2>/dev/null | md5sum)
+        [ -n "$previous" ] && [ "$current" = "$previous" ] && break
+        previous="$current"
+        sleep 0.1
+    done
+    mv "$WORK/shot.png" "$OUT_DIR/$name"
+    echo "  $name ($(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }') client)"
+}
+
+# Presses keys in the window once it has the focus.
+press() {
+    local id="$1"
+    shift
+    poll 10 is_active "$id" || fail "window $id never got the keyboard focus"
+    xdotool key --clearmodifiers "$@"
+}
+
+start_program() {
+    local home
+    home="$(private_home "$1")"
+    run_private "$home" "$PROGRAM" >"$WORK/program.$1.log" 2>&1 &
+    program_pid=$!
+}
+
+wait_program_end() {
+    poll 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end"
+    wait "$program_pid" 2>/dev/null || true
+    program_pid=""
+}
+
+echo "Saving screenshots to $OUT_DIR"
+
+# --- first run: main window, About, ailment result, exit window -----------
+start_program 1
+main=$(new_window "") || fail "the main window did not appear: $(cat "$WORK/program.1.log")"
+shoot "$main" main-window.png
+
+press "$main" alt+h a
+about=$(new_window "$main") || fail "Help > About Software showed no window"
+shoot "$about" about.png
+press "$about" Escape
+poll 10 is_gone "$about" || fail "the About window did not close"
+
+press "$main" alt+n
+result=$(new_window "$main") || fail "Next showed no result window"
+poll 10 is_gone "$main" || fail "the main window stayed up after Next"
+shoot "$result" result-ailment.png
+
+press "$result" alt+e
+exit_window=$(new_window "$result") || fail "Exit in the result window showed no exit window"
+shoot "$exit_window" exit-window.png
+press "$exit_window" alt+x
+wait_program_end
+
+# --- second run: herb result -------------------------------------------------
+# The list of ailments has the focus at start; Tab moves to the chosen option
+# and Down switches to "Search by Herb".
+start_program 2
+main=$(new_window "") || fail "the main window did not appear: $(cat "$WORK/program.2.log")"
+press "$main" Tab Down alt+n
+result=$(new_window "$main") || fail "Next showed no result window"
+shoot "$result" result-herb.png
+kill "$program_pid"
+wait_program_end
+
+echo "Done."
