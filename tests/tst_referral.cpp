@@ -1,11 +1,280 @@
-#include <QTest>
+// Referring a friend from the exit window: the prompt fields, the refused
+// blank, the order of the messages and the request address the browser gets.
 
-class Placeholder : public QObject
+#include "app/window_registry.h"
+#include "links/referral.h"
+#include "links/web_hosts.h"
+#include "platform/browser.h"
+#include "support/test_support.h"
+#include "windows/exit_window.h"
+#include "windows/prompt_fields.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <optional>
+
+using namespace testsupport;
+using namespace platform;
+using windows::PromptFields;
+
+namespace {
+const QString proper = QStringLiteral("Please Enter Proper Email Address");
+const QString distinct = QStringLiteral("Please Enter Distinct Email Addresses");
+const QString enterName = QStringLiteral("Please Enter Your Name");
+
+// In the order the values are stored and sent.
+const QStringList fieldNames{"txtName", "txtEmail", "txtMessage", "txtFriendName",
+                             "txtFriendEmail"};
+const QStringList prompts{"Your Name", "Your Email Address", "Your Message", "Friend's Name",
+                          "Friend's Email Address"};
+
+// How a field is reached, or left, or what becomes of a blank typed into it.
+constexpr int click = 0, tab = 1, leave = 2, blankTaken = 3, blankRefused = 4;
+
+// Blanks only: tabs, line breaks and non-breaking spaces belong to the value.
+QStringList blanksTrimmed(QStringList texts)
+{
+    static const QRegularExpression ends(QStringLiteral("^ +| +$"));
+    for (QString &text : texts)
+        text.remove(ends);
+    return texts;
+}
+
+// The message field lies outside the frame's visible area: only Tab reaches it.
+bool tabTo(QWidget *target)
+{
+    for (int presses = 0; presses < 40 && QApplication::focusWidget() != target; ++presses)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
+// Fails the running test unless the address, plain ASCII outside its escapes and free of "#" and
+// "+", reaches the referral script with exactly these five values and the product's home page.
+void checkRequest(const QString &address, QStringList values)
+{
+    const auto formDecoded = [](QString s) { // as a server reads it: "+" is a blank, UTF-8
+        return QString::fromUtf8(QByteArray::fromPercentEncoding(s.replace('+', ' ').toLatin1()));
+    };
+    static const QRegularExpression bad(QStringLiteral("[^!-~]|[#+]|%(?![0-9A-Fa-f]{2})"));
+    QVERIFY2(!address.contains(bad), qPrintable(address));
+    values.append("http://" + QLatin1String(webhosts::productSite) + "/");
+    const qsizetype question = address.indexOf(u'?');
+    QCOMPARE(address.left(question),
+             "http://" + QLatin1String(webhosts::forumSite) + "/zent-refer-a-friend.php");
+    QStringList pairs; // split at every "&", then at the first "="
+    for (const QString &pair : address.mid(question + 1).split(u'&')) {
+        const qsizetype equals = pair.indexOf(u'=');
+        pairs << formDecoded(pair.left(equals)) + u'=' + formDecoded(pair.mid(equals + 1));
+    }
+    for (int i = 0; i < values.size(); ++i)
+        values[i].prepend(QStringLiteral("taf%1=").arg(i + 1));
+    QCOMPARE(pairs, values);
+}
+} // namespace
+
+class TestReferral : public QObject
 {
     Q_OBJECT
+
+    std::optional<MessageRecorder> m_messages;
+    std::optional<ExitRecorder> m_exits;
+    std::optional<UrlRecorder> m_urls;
+    windows::ExitWindow *m_window = nullptr;
+
+    QWidget *field(int index) const { return m_window->findChild<QWidget *>(fieldNames[index]); }
+
+    // The texts of the boxes shown so far, each of which must have been a stop box with a single
+    // OK. Forgets them, so that cleanup() sees only boxes nobody expected.
+    QStringList takeMessages()
+    {
+        QStringList texts;
+        for (const MessageRecorder::Shown &box : std::exchange(m_messages->shown, {}))
+            if (box.icon == MessageIcon::Critical && box.buttons == MessageButtons::Ok)
+                texts << box.text;
+            else
+                texts << "not a stop box with OK: " + box.text;
+        return texts;
+    }
+
 private Q_SLOTS:
-    void placeholder() {}
+    void initTestCase() { initialiseForTests(); }
+
+    void init()
+    {
+        m_messages.emplace(); // each replaces its predecessor
+        m_exits.emplace();
+        m_urls.emplace();
+        m_window = app::frmNagScreen2();
+        QVERIFY(showAndActivate(m_window));
+        QCOMPARE(QApplication::focusWidget(), m_window->cmdClose());
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(PromptFields::textOf(field(i)), prompts[i] + (i == 2 ? "\r\n" : ""));
+    }
+
+    void cleanup()
+    {
+        QVERIFY(closeEverything());
+        QCOMPARE(takeMessages(), QStringList());
+    }
+
+    // Prompts go and come with moves between the window's fields. The box about a blank takes the
+    // activation while it is up, which is no such move: the field stays as typed, behind and after.
+    void fieldReactions_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("move");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("prompt, click") << 1 << "Your Email Address" << click << "";
+        QTest::newRow("prompt, tab") << 3 << "Friend's Name" << tab << "";
+        QTest::newRow("prompt with blanks") << 0 << "  Your Name " << click << "";
+        QTest::newRow("lower-case prompt") << 3 << "friend's name" << click << "friend's name";
+        QTest::newRow("first message") << 2 << "Your Message\r\n" << tab << "Your Message\r\n";
+        QTest::newRow("message prompt") << 2 << "Your Message" << tab << "";
+        QTest::newRow("emptied, left") << 2 << "" << leave << prompts[2];
+        QTest::newRow("blanks, left") << 4 << "   " << leave << prompts[4];
+        QTest::newRow("tab only, left") << 0 << "\t" << leave << "\t";
+        QTest::newRow("blank, empty e-mail") << 1 << "" << blankRefused << "c";
+        QTest::newRow("blank, friend's e-mail") << 4 << "ab" << blankRefused << "abc";
+        QTest::newRow("blank, name") << 0 << "ab" << blankTaken << "ab c";
+        QTest::newRow("blank, message") << 2 << "" << blankTaken << " c";
+    }
+    void fieldReactions()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(int, move);
+        QFETCH(QString, after);
+        QWidget *box = field(index);
+        if (move != click && move != tab)
+            QVERIFY(tabTo(box));
+        PromptFields::setTextOf(box, text);
+        QWidget standIn;
+        QString behind;
+        setMessageHandler([&](const QString &message, MessageIcon icon, MessageButtons buttons) {
+            m_messages->shown.append({message, icon, buttons});
+            standIn.show();
+            standIn.activateWindow();
+            behind = QTest::qWaitForWindowActive(&standIn) ? PromptFields::textOf(box) : "(late)";
+            m_window->activateWindow(); // as when the box goes
+            return MessageAnswer::Ok;
+        });
+        if (move == click)
+            QTest::mouseClick(box, Qt::LeftButton);
+        else if (move == tab)
+            QVERIFY(tabTo(box));
+        else
+            QTest::keyClicks(box, move == leave ? "\t" : " c");
+        const QStringList messages = takeMessages();
+        m_messages.emplace(); // the stand-in goes with this function
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QCOMPARE(messages, QStringList(move == blankRefused, "Email Address Cannot Contain Space"));
+        QCOMPARE(behind, move == blankRefused ? text : QString());
+        QCOMPARE(QApplication::focusWidget() == box, move != leave);
+        QCOMPARE(PromptFields::textOf(box), after);
+    }
+
+    void submit_data()
+    {
+        QTest::addColumn<QStringList>("values"); // an empty one: emptied just before the press
+        QTest::addColumn<bool>("byAccessKey");
+        QTest::addColumn<QString>("expected"); // empty: sent
+        auto row = [](const char *tag, const QStringList &values, const QString &expected = {},
+                      bool byAccessKey = false) {
+            QTest::newRow(tag) << values << byAccessKey << expected;
+        };
+        const QString n = "Jane", e = "jane@example.org", m = "Have a look", f = "John",
+                      fe = "john@example.org", np = prompts[0], fp = prompts[3], w(40000, u'w');
+        row("all at prompts", prompts, proper);
+        row("equal first", {np, "jane", "", fp, "jane"}, distinct);
+        row("equal but for pasted blanks", {n, "  " + e, m, f, e + " "}, distinct);
+        row("case differs", {n, "Jane@Example.org", m, f, e});
+        row("sender's lacks @", {n, "jane.example.org", m, f, fe}, proper);
+        row("sender's lacks .", {n, "jane@example", m, f, fe}, proper);
+        row("friend's lacks @", {n, e, m, f, "john.example.org"}, proper);
+        row("friend's lacks .", {n, e, m, f, "john@example"}, proper);
+        row("@. only", {n, "@.", m, f, " jo hn@x.y "});
+        row("name at prompt", {np, e, "", fp, fe}, enterName);
+        row("name prompt with blanks", {" Your Name  ", e, m, f, fe}, enterName);
+        row("prompts in lower case", {"your name", e, m, "friend's name", fe});
+        row("message emptied, alt+n", {n, e, "", fp, fe}, "Please Enter Your Message", true);
+        row("friend's name at prompt", {n, e, m, fp, fe}, "Please Enter Your Friend's Name");
+        row("valid", {n, e, "Your Message\r\n", f, fe});
+        row("name emptied, click", {"", e, m, f, fe}, enterName);
+        row("friend's e-mail emptied, alt+n", {n, e, m, f, ""}, proper, true);
+        row("delimiters",
+            {"Anna & Björn #1 = a+b", "anna+b@x.org", "50% off & more?\r\n#soon %zz %",
+             "  O'Brien ?x=1&y=2  ", " o@b.com#frag "});
+        row("other scripts", {"\t😀 Zoë 李\t", "%20%2B%26@例え.jp", "Ελληνικά 🎉\r\n\r\n  мир\t",
+                              "עברית 👩‍👩‍👧", "taf1=z&u@v.w"});
+        row("non-breaking spaces", {n, e, "\u00a0Hi\u00a0there \u00a0", f, fe});
+        row("40,000 characters", {w, w + "@x.y", w, w, w + "@x.z"});
+    }
+    void submit()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(bool, byAccessKey);
+        QFETCH(QString, expected);
+        using namespace modTellAFriend;
+        SenderName = SenderEmail = MessageText = FriendName = FriendEmail = "stale";
+        QStringList shown = values;
+        if (const int emptied = values.indexOf(QString()); emptied >= 0) {
+            QVERIFY(tabTo(field(emptied)));
+            shown[emptied] = prompts[emptied]; // the button takes the focus before it reads
+        }
+        for (int i = 0; i < 5; ++i)
+            PromptFields::setTextOf(field(i), values[i]);
+        if (byAccessKey)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+        else
+            QTest::mouseClick(m_window->cmdSubmit(), Qt::LeftButton);
+        QTRY_VERIFY(m_messages->shown.size() + m_urls->opened.size() > 0); // Alt+N clicks late
+        QCOMPARE(QApplication::focusWidget(), m_window->cmdSubmit());
+        QStringList stored{SenderName, SenderEmail, MessageText, FriendName, FriendEmail};
+        QCOMPARE(stored, blanksTrimmed(shown)); // whatever the outcome
+        QCOMPARE(takeMessages(), QStringList(!expected.isEmpty(), expected));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(PromptFields::textOf(field(i)), shown[i]);
+        QCOMPARE(m_urls->opened, QStringList(expected.isEmpty(), ReferralUrl));
+        if (!expected.isEmpty())
+            return;
+        checkRequest(ReferralUrl, stored);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_exits->statuses, QList<int>());
+        QTest::mouseClick(m_window->cmdSubmit(), Qt::LeftButton);
+        QCOMPARE(m_urls->opened, QStringList(2, ReferralUrl));
+    }
+
+    // The same round trip below the window, over values no one would think of typing.
+    void randomValuesRoundTrip()
+    {
+        static const QString awkward = QStringLiteral(" &=#+%?'\"/\\\t\r\n;:@.,<>[]{}|^`~");
+        QRandomGenerator random(0x7AF1u); // fixed, so that a failure can be replayed
+        for (int round = 0; round < 3000 && !QTest::currentTestFailed(); ++round) {
+            QStringList values(5);
+            for (QString &value : values)
+                for (int length = random.bounded(25); length > 0; --length) {
+                    const int kind = random.bounded(5); // awkward, printable ASCII, BMP, any
+                    const char32_t point =
+                        kind < 2    ? awkward.at(random.bounded(int(awkward.size()))).unicode()
+                        : kind == 2 ? random.bounded(32, 127)
+                                    : random.bounded(kind == 3 ? 0x10000 : 0x110000);
+                    if (!QChar::isSurrogate(point)) // half a pair is no text at all
+                        value += QString::fromUcs4(&point, 1);
+                }
+            using namespace modTellAFriend;
+            SenderName = values[0], SenderEmail = values[1], MessageText = values[2];
+            FriendName = values[3], FriendEmail = values[4];
+            const QString address = BuildReferralUrl();
+            checkRequest(address, values);
+            platform::openInBrowser(address); // nothing on the way may encode or decode it again
+            QCOMPARE(std::exchange(m_urls->opened, {}), QStringList{address});
+        }
+    }
 };
 
-QTEST_MAIN(Placeholder)
+QTEST_MAIN(TestReferral)
 #include "tst_referral.moc"
