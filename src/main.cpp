@@ -1,10 +1,12 @@
 #include "app/application.h"
 #include "app/startup.h"
+#include "platform/font_warmup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    platform::startFontWarmUp();
     QApplication application(argc, argv);
     app::initialiseApplication();
     app::StartApplication();

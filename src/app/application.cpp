@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QPixmap>
 #include <QStyleFactory>
 
 // The icons live in the static library; a static library's resources are
@@ -26,9 +27,11 @@ QIcon programIcon()
 {
     static const QIcon icon = [] {
         registerResources();
+        // Naming the format lets Qt decode the built-in PNG at once instead of
+        // loading every image plugin to ask which one knows the file.
         QIcon i;
-        i.addFile(QStringLiteral(":/icons/thymara-32.png"), QSize(32, 32));
-        i.addFile(QStringLiteral(":/icons/thymara-48.png"), QSize(48, 48));
+        i.addPixmap(QPixmap(QStringLiteral(":/icons/thymara-32.png"), "PNG"));
+        i.addPixmap(QPixmap(QStringLiteral(":/icons/thymara-48.png"), "PNG"));
         return i;
     }();
     return icon;

@@ -5,6 +5,7 @@
 #include "app/shutdown.h"
 #include "app/window_registry.h"
 #include "links/link_commands.h"
+#include "platform/font_warmup.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -59,6 +60,7 @@ void StartApplication()
     platform::NativeSettingsStore store;
     ShowUpdateReminder(store, QDate::currentDate());
 
+    platform::finishFontWarmUp(); // the main window measures its text as it is built
     frmMain()->show();
 
     CoBrand_Randomize();

@@ -1,6 +1,7 @@
 #include "platform/message_box.h"
 
 #include "app/application.h"
+#include "platform/font_warmup.h"
 
 #include <QMessageBox>
 
@@ -23,6 +24,7 @@ MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons 
     if (handlerSlot())
         return handlerSlot()(text, icon, buttons);
 
+    finishFontWarmUp();
     // A carriage return alone breaks the line in the designed texts; Qt only
     // breaks on a line feed.
     QString shown = text;

@@ -157,6 +157,10 @@ QWidget *create(const Control &row, QWidget *parent)
 // nobody can see; let the box grow up to its container's edge instead.
 void fitSingleLine(windows::FormLabel *label)
 {
+    // Boxes with room for two lines need no measuring; deciding that from the
+    // font's size alone keeps the font files unloaded until the first paint.
+    if (label->height() >= 2 * label->font().pixelSize())
+        return;
     const QFontMetrics metrics(label->font());
     if (label->height() >= 2 * metrics.lineSpacing())
         return;
