@@ -141,8 +141,11 @@ private Q_SLOTS:
         for (auto *value : {display->lblHerbsAil(), display->lblAilmentNameHer(),
                             display->lblAilmentNameAil(), display->lblHerbNameHer()})
             QVERIFY(value->width() >= value->sizeHint().width());
-        for (auto *para : {display->lblPaganHerbalRemedyAil(), display->lblPaganHerbalRemedyHer()})
+        for (auto *para : {display->lblPaganHerbalRemedyAil(), display->lblPaganHerbalRemedyHer()}) {
             QVERIFY(para->heightForWidth(para->width()) <= para->height());
+            // In the window's plain font, not the bold one of the frame around it.
+            QVERIFY(!para->font().bold() && para->font().pixelSize() == 11);
+        }
         QTRY_COMPARE(QApplication::focusWidget(), display->cmdExit());
     }
 

@@ -216,8 +216,9 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
         Q_ASSERT_X(parent, "form::build", "a container must come before its controls");
         QWidget *widget = create(row, parent);
         widget->setObjectName(QString::fromLatin1(row.name));
-        if (row.font.family)
-            widget->setFont(makeFont(row.font, clientFont));
+        // A control without a font of its own takes the window's, not that of
+        // the frame it sits in.
+        widget->setFont(makeFont(row.font, clientFont));
         if (row.kind == Kind::Line)
             widget->setGeometry(px(row.left), px(row.top), px(row.width), 1);
         else
