@@ -26,34 +26,7 @@ TITLE_PATTERN='^Thymara v1\.0$'
 mkdir -p "$OUT_DIR"
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-shots.XXXXXX")"
-xvfb_pid=""
-wm_pid=""
-program_pid=""
-cleanup() {
-    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
-    if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    wait 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "screenshots: $*" >&2
-    exit 1
-}
-
-# Runs the command every 50 ms until it succeeds; gives up after $1 seconds.
-poll() {
-    local seconds="$1"
-    shift
-    local tries=$((seconds * 20))
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
+source "$ROOT/scripts/virtual_display.sh"
 
 # A fresh home for each run of the program (and the window manager).
 private_home() {
@@ -74,19 +47,7 @@ run_private() {
 }
 
 # --- virtual display with a window manager --------------------------------
-# Xvfb picks a free display number itself and writes it to the file.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
-poll 15 display_known || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-display_number=$(cat "$WORK/display")
-export DISPLAY=":$display_number"
-
-wm_home="$(private_home wm)"
-run_private "$wm_home" openbox >"$WORK/openbox.log" 2>&1 &
-wm_pid=$!
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-poll 15 wm_running || fail "openbox did not start: $(cat "$WORK/openbox.log")"
+start_virtual_display
 # Keep the pointer off the windows so nothing is drawn hovered.
 xdotool mousemove 1279 1023
 
