@@ -59,21 +59,11 @@ QStringList problemsIn(QWidget *window)
 }
 } // namespace
 
-class TestAccessibility : public QObject
+class TestAccessibility : public WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<StandIns> m_standIns;
-
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
-    void init() { m_standIns = std::make_unique<StandIns>(); }
-    void cleanup()
-    {
-        QVERIFY(closeEverything());
-        m_standIns.reset();
-    }
-
     void everyControlCanBeNamed()
     {
         windows::MainWindow *main = app::frmMain();

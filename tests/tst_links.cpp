@@ -86,20 +86,11 @@ windows::FormWindow *open(const QString &which)
 }
 } // namespace
 
-class TestLinks : public QObject
+class TestLinks : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<StandIns> m_standIns;
 
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
-    void init() { m_standIns = std::make_unique<StandIns>(); }
-    void cleanup()
-    {
-        QVERIFY(closeEverything());
-        QVERIFY(m_standIns->messages.shown.isEmpty()); // a link never shows a message
-        m_standIns.reset();
-    }
 
     void everyBindingOpensItsAddress_data()
     {
@@ -157,7 +148,7 @@ private Q_SLOTS:
                 w->findChild<QWidget *>(control)->raise();
             clickAt(w, control);
         }
-        QCOMPARE(m_standIns->urls.opened, address.isEmpty() ? QStringList() : QStringList{address});
+        QCOMPARE(standIns().urls.opened, address.isEmpty() ? QStringList() : QStringList{address});
     }
 
     void repeatedClicksOpenAgainAndChangeNothing()
@@ -165,7 +156,7 @@ private Q_SLOTS:
         windows::FormWindow *main = open(QStringLiteral("main"));
         clickAt(main, QStringLiteral("Label61"));
         clickAt(main, QStringLiteral("Label61"));
-        QCOMPARE(m_standIns->urls.opened, (QStringList{homePage, homePage}));
+        QCOMPARE(standIns().urls.opened, (QStringList{homePage, homePage}));
         QCOMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
     }
 

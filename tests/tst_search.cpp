@@ -59,20 +59,11 @@ MainWindow *startMain()
 }
 } // namespace
 
-class TestSearch : public QObject
+class TestSearch : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<StandIns> m_standIns;
 
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
-    void init() { m_standIns = std::make_unique<StandIns>(); }
-    void cleanup()
-    {
-        QVERIFY(closeEverything());
-        QVERIFY(m_standIns->messages.shown.isEmpty());
-        m_standIns.reset();
-    }
 
     void startsInAilmentModeWithFirstEntries()
     {
@@ -194,7 +185,7 @@ private Q_SLOTS:
         QVERIFY(exitWindow && app::existingNagScreen() == exitWindow);
         QVERIFY(!app::existingDisplay());
         QTRY_VERIFY(first.isNull());
-        QVERIFY(m_standIns->exits.statuses.isEmpty());
+        QVERIFY(standIns().exits.statuses.isEmpty());
 
         // A fresh result window serves the next search; nothing of the last survives.
         clickMode(main, false);

@@ -42,20 +42,11 @@ windows::ResultWindow *openResult()
 }
 } // namespace
 
-class TestShutdown : public QObject
+class TestShutdown : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<StandIns> m_standIns;
 
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
-    void init() { m_standIns = std::make_unique<StandIns>(); }
-    void cleanup()
-    {
-        QVERIFY(closeEverything());
-        QVERIFY(m_standIns->messages.shown.isEmpty());
-        m_standIns.reset();
-    }
 
     void closingShowsExitWindow_data()
     {
@@ -99,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(exitWindowCount(), 1);
         // Closing the result window leaves the main window hidden, with its state.
         QCOMPARE(!main.isNull(), result);
-        QVERIFY(m_standIns->exits.statuses.isEmpty()); // nothing ends until the exit window closes
+        QVERIFY(standIns().exits.statuses.isEmpty()); // nothing ends until the exit window closes
     }
 
     void afterBackTheExistingExitWindowIsShown()
@@ -144,17 +135,17 @@ private Q_SLOTS:
 
         // One end of the process, status 0, however deeply close handlers
         // called back into it; every window that existed is closed.
-        QTRY_COMPARE(m_standIns->exits.statuses, QList<int>{0});
+        QTRY_COMPARE(standIns().exits.statuses, QList<int>{0});
         QTRY_VERIFY(exitWindow.isNull() && main.isNull());
     }
 
     void endApplicationEndsOnceWithOrWithoutWindows()
     {
         modHelp::EndApplication();
-        QCOMPARE(m_standIns->exits.statuses, QList<int>{0});
+        QCOMPARE(standIns().exits.statuses, QList<int>{0});
         openResult(); // main and exit window hidden, result shown
         modHelp::EndApplication();
-        QCOMPARE(m_standIns->exits.statuses, (QList<int>{0, 0}));
+        QCOMPARE(standIns().exits.statuses, (QList<int>{0, 0}));
         QVERIFY(app::existingWindows().isEmpty());
     }
 
@@ -219,7 +210,7 @@ private Q_SLOTS:
             } else {
                 QTest::mouseClick(exitWindow->Check1(), Qt::LeftButton);
             }
-            QCOMPARE(m_standIns->urls.opened.size(), press);
+            QCOMPARE(standIns().urls.opened.size(), press);
             QVERIFY(!exitWindow->Check1()->isChecked()); // released again at once
         }
     }

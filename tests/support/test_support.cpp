@@ -87,6 +87,23 @@ ExitRecorder::~ExitRecorder()
     platform::setExitHandler({});
 }
 
+void WindowTest::initTestCase()
+{
+    initialiseForTests();
+}
+
+void WindowTest::init()
+{
+    m_standIns = std::make_unique<StandIns>();
+}
+
+void WindowTest::cleanup()
+{
+    QVERIFY(closeEverything());
+    QCOMPARE(m_standIns->messages.texts(), QStringList());
+    m_standIns.reset();
+}
+
 QStringList visibleWindows()
 {
     QStringList names;

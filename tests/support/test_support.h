@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
 
 class QWidget;
 
@@ -73,6 +74,23 @@ struct StandIns
     MessageRecorder messages;
     ExitRecorder exits;
     UrlRecorder urls;
+};
+
+// Base of the window tests: every test starts with fresh stand-ins and ends
+// with every window closed and no message box left unexpected.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+protected:
+    StandIns &standIns() { return *m_standIns; }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+private:
+    std::unique_ptr<StandIns> m_standIns;
 };
 
 // Object names of the program's windows that are on screen now, sorted.
