@@ -37,7 +37,8 @@ QStringList problemsIn(QWidget *window)
     for (QWidget *w : window->findChildren<QWidget *>()) {
         const QString name = w->objectName();
         // Only the controls of the form; Qt's own parts are named qt_* or not at all.
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("client"))
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+            name == QLatin1String("client"))
             continue;
         auto *label = qobject_cast<QLabel *>(w);
         const bool picture = label && !label->pixmap().isNull();

@@ -30,9 +30,11 @@ private Q_SLOTS:
         QCOMPARE(QSet<QString>(ailments.begin(), ailments.end()).size(), ailments.size());
         QCOMPARE(QSet<QString>(herbs.begin(), herbs.end()).size(), herbs.size());
         for (const QString &name : ailments)
-            QVERIFY2(catalogue::lookupAilment(name) && !catalogue::lookupHerb(name), qPrintable(name));
+            QVERIFY2(catalogue::lookupAilment(name) && !catalogue::lookupHerb(name),
+                     qPrintable(name));
         for (const QString &name : herbs)
-            QVERIFY2(catalogue::lookupHerb(name) && !catalogue::lookupAilment(name), qPrintable(name));
+            QVERIFY2(catalogue::lookupHerb(name) && !catalogue::lookupAilment(name),
+                     qPrintable(name));
     }
 
     void lookup_data()
@@ -43,21 +45,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("remedyOfAilment");
 
         // Names sharing a prefix must not be confused.
-        QTest::newRow("Cayenne") << true << "Cayenne" << "Poor Circulation" << "Poor Circulation";
-        QTest::newRow("Cayenne Pepper") << true << "Cayenne Pepper" << "Toothache" << "Toothache";
-        QTest::newRow("Peppermint") << true << "Peppermint" << "Diarrhea" << "Diarrhea";
-        QTest::newRow("Peppermint Tea") << true << "Peppermint Tea" << "Sinus Problems"
+        QTest::newRow("Cayenne") << true << "Cayenne"
+                                 << "Poor Circulation"
+                                 << "Poor Circulation";
+        QTest::newRow("Cayenne Pepper") << true << "Cayenne Pepper"
+                                        << "Toothache"
+                                        << "Toothache";
+        QTest::newRow("Peppermint") << true << "Peppermint"
+                                    << "Diarrhea"
+                                    << "Diarrhea";
+        QTest::newRow("Peppermint Tea") << true << "Peppermint Tea"
+                                        << "Sinus Problems"
                                         << "Sinus Problems";
         // Herbs naming several ailments show one remedy; commas kept as written.
         QTest::newRow("Marshmallow") << true << "Marshmallow"
                                      << "Sinus Problems, Cough,Sore Throat, Bronchitis"
                                      << "Sinus Problems";
-        QTest::newRow("Evening Primrose") << true << "Evening Primrose" << "Hay Fever,Acne"
+        QTest::newRow("Evening Primrose") << true << "Evening Primrose"
+                                          << "Hay Fever,Acne"
                                           << "Hay Fever";
         QTest::newRow("Toothache, lower-case pepper")
-            << false << "Toothache" << "Clove Oil, Allspice, Nutmeg, Cayenne pepper" << "Toothache";
+            << false << "Toothache"
+            << "Clove Oil, Allspice, Nutmeg, Cayenne pepper"
+            << "Toothache";
         QTest::newRow("Acne") << false << "Acne"
-                              << "Evening Primrose,Tea Tree Oil, Almond, Witch Hazel" << "Acne";
+                              << "Evening Primrose,Tea Tree Oil, Almond, Witch Hazel"
+                              << "Acne";
         // The three throat complaints read identically.
         for (const char *throat : {"Cough", "Sore Throat", "Bronchitis"})
             QTest::newRow(throat) << false << throat << "Marshmallow, Hyssop, Slippery Elm Bark"
@@ -120,25 +133,34 @@ private Q_SLOTS:
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("slack"); // the longer texts are written to about their length
 
-        QTest::newRow("Toothache") << "Toothache" << "It is not possible to visit a dentist" << 242 << 0;
-        QTest::newRow("Sinus") << "Sinus Problems" << "Intake of peppermint tea" << 192 << 0;
-        QTest::newRow("Hay Fever") << "Hay Fever" << "The following herbal" << 304 << 0;
-        QTest::newRow("Acne") << "Acne" << "Evening Primrose is very good for acnes." << 251 << 0;
+        QTest::newRow("Toothache") << "Toothache"
+                                   << "It is not possible to visit a dentist" << 242 << 0;
+        QTest::newRow("Sinus") << "Sinus Problems"
+                               << "Intake of peppermint tea" << 192 << 0;
+        QTest::newRow("Hay Fever") << "Hay Fever"
+                                   << "The following herbal" << 304 << 0;
+        QTest::newRow("Acne") << "Acne"
+                              << "Evening Primrose is very good for acnes." << 251 << 0;
         QTest::newRow("Burns") << "Burns"
                                << "Aloe Vera is one of the best known and popular herbal "
-                                  "medicine for all kind of burns. " << 390 << 20;
+                                  "medicine for all kind of burns. "
+                               << 390 << 20;
         QTest::newRow("Diarrhea") << "Diarrhea"
                                   << "Either the bark or the root of blackberry is very helpful "
-                                     "for those suffering from diarrhea. " << 362 << 20;
+                                     "for those suffering from diarrhea. "
+                                  << 362 << 20;
         QTest::newRow("Circulation") << "Poor Circulation"
                                      << "Trembling fingers, cold hands and feet are the symptoms "
-                                        "of poor blood circulation. " << 370 << 20;
+                                        "of poor blood circulation. "
+                                     << 370 << 20;
         QTest::newRow("Throat") << "Bronchitis"
                                 << "In case of sore throat, cough and bronchitis, Marshmallow is "
-                                   "the best herbal remedy. " << 332 << 20;
+                                   "the best herbal remedy. "
+                                << 332 << 20;
         QTest::newRow("Insomnia") << "Insomnia"
                                   << "Lemon balm is the best medicine for light insomnia and it "
-                                     "must be consumed before going to bed. " << 268 << 20;
+                                     "must be consumed before going to bed. "
+                                  << 268 << 20;
     }
 
     void remedyTexts()

@@ -108,25 +108,36 @@ private Q_SLOTS:
             QTest::addRow("%s Visit Us Online", window) << w << "menu:mnuVisit" << homePage;
             QTest::addRow("%s Check for Update", window) << w << "menu:mnuUpdate" << download;
             QTest::addRow("%s Donate", window) << w << "menu:mnuDonate" << donate;
-            QTest::addRow("%s Make Money, disabled", window) << w << "menu:mkmoney" << "";
+            QTest::addRow("%s Make Money, disabled", window) << w << "menu:mkmoney"
+                                                             << "";
         }
         // The main window's rotation decides which offer is in front; the
         // test raises the one it clicks.
-        QTest::newRow("main co-brand offer") << "main" << "lblCobrand" << coBrand;
-        QTest::newRow("main fully-branded offer") << "main" << "lblFullBrand" << fullyBranded;
+        QTest::newRow("main co-brand offer") << "main"
+                                             << "lblCobrand" << coBrand;
+        QTest::newRow("main fully-branded offer") << "main"
+                                                  << "lblFullBrand" << fullyBranded;
         // On the result window the co-branding offer always lies in front.
-        QTest::newRow("result offer strip") << "result" << "lblFullBrand" << coBrand;
-        QTest::newRow("result Ailment Name heading") << "result" << "Label1" << fullyBranded;
-        QTest::newRow("herb frame: same heading text is no link")
-            << "result, herb mode" << "Label1" << "";
-        QTest::newRow("herb frame: values are no links")
-            << "result, herb mode" << "lblPaganHerbalRemedyHer" << "";
-        QTest::newRow("about home page") << "about" << "lblHomePage" << homePage;
+        QTest::newRow("result offer strip") << "result"
+                                            << "lblFullBrand" << coBrand;
+        QTest::newRow("result Ailment Name heading") << "result"
+                                                     << "Label1" << fullyBranded;
+        QTest::newRow("herb frame: same heading text is no link") << "result, herb mode"
+                                                                  << "Label1"
+                                                                  << "";
+        QTest::newRow("herb frame: values are no links") << "result, herb mode"
+                                                         << "lblPaganHerbalRemedyHer"
+                                                         << "";
+        QTest::newRow("about home page") << "about"
+                                         << "lblHomePage" << homePage;
         // Despite its name it opens the fully-branded page.
-        QTest::newRow("about more details") << "about" << "lblCoBrand" << fullyBranded;
-        QTest::newRow("exit window Check1") << "exit" << "Check1" << homePage;
+        QTest::newRow("about more details") << "about"
+                                            << "lblCoBrand" << fullyBranded;
+        QTest::newRow("exit window Check1") << "exit"
+                                            << "Check1" << homePage;
         QTest::newRow("exit window catalogue link")
-            << "exit" << "lblGoToHome" << site(webhosts::forumSite, "/ondrelsoftwares");
+            << "exit"
+            << "lblGoToHome" << site(webhosts::forumSite, "/ondrelsoftwares");
     }
 
     void everyBindingOpensItsAddress()

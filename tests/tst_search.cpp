@@ -90,14 +90,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ailment");
         QTest::addColumn<QString>("herb");
 
-        QTest::newRow("defaults") << false << "Toothache" << "Clove Oil";
-        QTest::newRow("cough") << false << "Cough" << "Clove Oil";
-        QTest::newRow("evening primrose") << true << "Toothache" << "Evening Primrose";
-        QTest::newRow("yarrow, four lines") << true << "Burns" << "Yarrow";
-        QTest::newRow("cayenne") << true << "Poor Circulation" << "Cayenne";
-        QTest::newRow("cayenne pepper") << true << "Acne" << "Cayenne Pepper";
-        QTest::newRow("peppermint tea") << false << "Sinus Problems" << "Peppermint Tea";
-        QTest::newRow("burns, longest text") << false << "Burns" << "Peppermint";
+        QTest::newRow("defaults") << false << "Toothache"
+                                  << "Clove Oil";
+        QTest::newRow("cough") << false << "Cough"
+                               << "Clove Oil";
+        QTest::newRow("evening primrose") << true << "Toothache"
+                                          << "Evening Primrose";
+        QTest::newRow("yarrow, four lines") << true << "Burns"
+                                            << "Yarrow";
+        QTest::newRow("cayenne") << true << "Poor Circulation"
+                                 << "Cayenne";
+        QTest::newRow("cayenne pepper") << true << "Acne"
+                                        << "Cayenne Pepper";
+        QTest::newRow("peppermint tea") << false << "Sinus Problems"
+                                        << "Peppermint Tea";
+        QTest::newRow("burns, longest text") << false << "Burns"
+                                             << "Peppermint";
     }
 
     void nextShowsChosenFrame()
@@ -132,7 +140,8 @@ private Q_SLOTS:
         for (auto *value : {display->lblHerbsAil(), display->lblAilmentNameHer(),
                             display->lblAilmentNameAil(), display->lblHerbNameHer()})
             QVERIFY(value->width() >= value->sizeHint().width());
-        for (auto *para : {display->lblPaganHerbalRemedyAil(), display->lblPaganHerbalRemedyHer()}) {
+        for (auto *para :
+             {display->lblPaganHerbalRemedyAil(), display->lblPaganHerbalRemedyHer()}) {
             QVERIFY(para->heightForWidth(para->width()) <= para->height());
             // In the window's plain font, not the bold one of the frame around it.
             QVERIFY(!para->font().bold() && para->font().pixelSize() == 11);
@@ -208,7 +217,8 @@ private Q_SLOTS:
         ResultWindow *display = app::existingDisplay();
         QCOMPARE(display->lblAilmentNameAil()->text(), QStringLiteral("toothache"));
         QCOMPARE(display->lblHerbsAil()->text(), QStringLiteral("lblHerbsAil"));
-        QCOMPARE(display->lblPaganHerbalRemedyHer()->text(), QStringLiteral("lblPaganHerbalRemedyHer"));
+        QCOMPARE(display->lblPaganHerbalRemedyHer()->text(),
+                 QStringLiteral("lblPaganHerbalRemedyHer"));
     }
 
     void keyboardOnly_data()
@@ -216,8 +226,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("herbMode");
         QTest::addColumn<QStringList>("chain");
         // Disabled lists and the unselected option button are skipped.
-        QTest::newRow("ailment mode") << false << QStringList{"cmbAilment", "optAilment", "cmdNext", "cmbAilment"};
-        QTest::newRow("herb mode") << true << QStringList{"cmbHerb", "Option1", "cmdNext", "cmbHerb"};
+        QTest::newRow("ailment mode")
+            << false << QStringList{"cmbAilment", "optAilment", "cmdNext", "cmbAilment"};
+        QTest::newRow("herb mode")
+            << true << QStringList{"cmbHerb", "Option1", "cmdNext", "cmbHerb"};
     }
 
     void keyboardOnly()

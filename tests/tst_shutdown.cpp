@@ -77,9 +77,11 @@ private Q_SLOTS:
         else if (how == QLatin1String("menu"))
             closing->menuAction("mnuExit")->trigger();
         else if (how == QLatin1String("button"))
-            QTest::mouseClick(closing->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
+            QTest::mouseClick(closing->findChild<QPushButton *>(QStringLiteral("cmdExit")),
+                              Qt::LeftButton);
         else if (how == QLatin1String("esc"))
-            QTest::keyClick(closing->findChild<QPushButton *>(QStringLiteral("cmdBack")), Qt::Key_Escape);
+            QTest::keyClick(closing->findChild<QPushButton *>(QStringLiteral("cmdBack")),
+                            Qt::Key_Escape);
         else if (how == QLatin1String("enter"))
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         else
@@ -159,7 +161,8 @@ private Q_SLOTS:
         // The catalogue text: two paragraphs kept apart by 61 blanks, one at the end.
         const QString text = exitWindow->findChild<QLabel *>(QStringLiteral("Label3"))->text();
         QCOMPARE(text.size(), 615);
-        QVERIFY(text.contains(QString(61, QLatin1Char(' '))) && !text.contains(QString(62, QLatin1Char(' '))));
+        QVERIFY(text.contains(QString(61, QLatin1Char(' '))) &&
+                !text.contains(QString(62, QLatin1Char(' '))));
         QVERIFY(text.endsWith(QLatin1String(". ")));
         // The message box lies below the frame's visible area.
         auto *frame = exitWindow->findChild<QGroupBox *>(QStringLiteral("Frame2"));
@@ -222,7 +225,8 @@ private Q_SLOTS:
         QTemporaryDir home;
         ProgramRun run(home.path(), "exit");
         for (const char *line : {"SHOWN frmMain", "SHOWN frmNagScreen2", "PRESS cmdClose"})
-            QVERIFY2(run.waitForLine(QLatin1String(line), 15000), qPrintable(run.lines().join('\n')));
+            QVERIFY2(run.waitForLine(QLatin1String(line), 15000),
+                     qPrintable(run.lines().join('\n')));
         QVERIFY(run.waitForExit(10000));
         QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(run.process.exitCode(), 0);

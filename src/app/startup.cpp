@@ -35,10 +35,10 @@ void ShowUpdateReminder(platform::SettingsStore &store, const QDate &today)
     if (days >= -reminderDays && days <= reminderDays)
         return;
 
-    const auto answer = platform::showMessage(
-        QStringLiteral("There maybe an update to this software available\r"
-                       "Do you want to check for an update?"),
-        platform::MessageIcon::Information, platform::MessageButtons::YesNo);
+    const auto answer =
+        platform::showMessage(QStringLiteral("There maybe an update to this software available\r"
+                                             "Do you want to check for an update?"),
+                              platform::MessageIcon::Information, platform::MessageButtons::YesNo);
 
     if (!store.write(section, entry, todayText))
         return; // opening the page now would ask again at the very next start

@@ -8,8 +8,7 @@
 
 namespace app {
 namespace {
-template <class Window>
-struct Slot
+template <class Window> struct Slot
 {
     QPointer<Window> window;
 

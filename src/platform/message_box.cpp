@@ -28,7 +28,8 @@ MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons 
     // A carriage return alone breaks the line in the designed texts; Qt only
     // breaks on a line feed.
     QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical
                                                   : QMessageBox::Information,
                     app::displayName(), shown);

@@ -3,8 +3,8 @@
 #include "app/application.h"
 #include "links/link_commands.h"
 #include "windows/form_label.h"
-#include "windows/form_style.h"
 #include "windows/form_layout.h"
+#include "windows/form_style.h"
 #include "windows/form_window.h"
 
 #include <QPointer>

@@ -27,7 +27,8 @@ void FormLabel::setCaption(const QString &text)
 
 void FormLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && isSignalConnected(QMetaMethod::fromSignal(&FormLabel::clicked))) {
+    if (event->button() == Qt::LeftButton &&
+        isSignalConnected(QMetaMethod::fromSignal(&FormLabel::clicked))) {
         m_pressed = true;
         event->accept();
         return;

@@ -67,14 +67,16 @@ QWidget *create(const Control &row, QWidget *parent)
     case Kind::Frame: {
         auto *frame = new QGroupBox(caption, parent);
         frame->setAutoFillBackground(true);
-        setColours(frame, {QPalette::Window}, colour(row.colours.back, frame->palette().color(QPalette::Window)));
+        setColours(frame, {QPalette::Window},
+                   colour(row.colours.back, frame->palette().color(QPalette::Window)));
         setColours(frame, {QPalette::WindowText, QPalette::Text}, text);
         return frame;
     }
     case Kind::Label: {
         auto *label = new windows::FormLabel(parent);
         label->setText(shownCaption(row.caption));
-        label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) |
+                            Qt::AlignTop);
         label->setWordWrap(true);
         setColours(label, {QPalette::WindowText}, text);
         if (row.colours.back >= 0) {
@@ -100,7 +102,8 @@ QWidget *create(const Control &row, QWidget *parent)
         if (row.colours.back >= 0) {
             option->setAutoFillBackground(true);
             // Buttons fill their background from the Button role.
-            setColours(option, {QPalette::Window, QPalette::Button}, colour(row.colours.back, black));
+            setColours(option, {QPalette::Window, QPalette::Button},
+                       colour(row.colours.back, black));
         }
         return option;
     }
@@ -287,7 +290,8 @@ QHash<QString, QAction *> buildMenu(QMenuBar *bar, std::span<const MenuRow> rows
                 action = bar->addAction(caption);
             }
         } else if (menu) {
-            action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+            action =
+                caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
         }
         if (!action)
             continue;

@@ -14,8 +14,8 @@ class QWidget;
 namespace form {
 
 enum class Kind {
-    Frame,        // a box with an optional caption; holds other controls
-    Label,        // drawn on its container: always behind the windowed controls
+    Frame, // a box with an optional caption; holds other controls
+    Label, // drawn on its container: always behind the windowed controls
     Button,
     Option,       // option button; those of one container form one group
     List,         // selection-only drop-down list
@@ -45,8 +45,8 @@ enum Flag : unsigned {
     NoFlags = 0,
     Centred = 1u << 0,
     HandPointer = 1u << 1,
-    AutoSize = 1u << 2, // a label on one line whose box follows its text
-    Selected = 1u << 3, // option button selected when the form is built
+    AutoSize = 1u << 2,   // a label on one line whose box follows its text
+    Selected = 1u << 3,   // option button selected when the form is built
     TakesFocus = 1u << 4, // a picture box in the tab order
 };
 
@@ -55,7 +55,7 @@ struct Control
     const char *parent; // nullptr: the window's client area
     Kind kind;
     const char *name;
-    const char *caption; // nullptr: none
+    const char *caption;          // nullptr: none
     int left, top, width, height; // twips
     Font font;
     Colours colours;

@@ -23,8 +23,7 @@ public:
     // right after and counts as gone.
     bool isClosed() const { return m_closed; }
 
-    template <class T>
-    T *control(const char *name) const
+    template <class T> T *control(const char *name) const
     {
         return qobject_cast<T *>(m_controls.value(QString::fromLatin1(name)));
     }

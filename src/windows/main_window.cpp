@@ -92,7 +92,6 @@ MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
     });
     connect(m_cmdNext, &QPushButton::clicked, this, &MainWindow::cmdNext_Click);
 
-
     connect(menuAction("mnuExit"), &QAction::triggered, this, &QWidget::close);
     connectOutreach(this);
 

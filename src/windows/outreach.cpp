@@ -22,10 +22,8 @@ constexpr Binding labels[] = {
 };
 
 constexpr Binding menuEntries[] = {
-    {"mnuOnline", &modHelp::OpenOnlineHelp},
-    {"mnuVisit", &modHelp::OpenHomePage},
-    {"mnuUpdate", &modHelp::OpenDownloadPage},
-    {"mnuDonate", &modHelp::OpenDonatePage},
+    {"mnuOnline", &modHelp::OpenOnlineHelp},     {"mnuVisit", &modHelp::OpenHomePage},
+    {"mnuUpdate", &modHelp::OpenDownloadPage},   {"mnuDonate", &modHelp::OpenDonatePage},
     {"mkmoney", &modHelp::OpenFullyBrandedInfo},
 };
 } // namespace
@@ -39,7 +37,8 @@ void connectOutreach(FormWindow *window)
         if (QAction *entry = window->menuAction(b.name))
             QObject::connect(entry, &QAction::triggered, window, b.command);
     if (QAction *about = window->menuAction("mnuAbout"))
-        QObject::connect(about, &QAction::triggered, window, [window] { AboutWindow::open(window); });
+        QObject::connect(about, &QAction::triggered, window,
+                         [window] { AboutWindow::open(window); });
 }
 
 } // namespace windows

@@ -94,7 +94,8 @@ ResultWindow::ResultWindow() : FormWindow("frmDisplay", 10230, 5055, black)
     connect(m_cmdBack, &QPushButton::clicked, this, &ResultWindow::cmdBack_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &ResultWindow::cmdExit_Click);
 
-    connect(control<FormLabel>("Label1"), &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
+    connect(control<FormLabel>("Label1"), &FormLabel::clicked, this,
+            &modHelp::OpenFullyBrandedInfo);
 
     connect(menuAction("mnuFileBack"), &QAction::triggered, this, &ResultWindow::cmdBack_Click);
     connect(menuAction("mnuExit"), &QAction::triggered, this, &ResultWindow::cmdExit_Click);

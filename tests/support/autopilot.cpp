@@ -41,7 +41,8 @@ void step()
     static const QByteArray mode = qgetenv("THYMARA_AUTOPILOT");
 
     if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-        report(QStringLiteral("MESSAGE ") + box->text().replace(QLatin1Char('\n'), QLatin1Char('|')));
+        report(QStringLiteral("MESSAGE ") +
+               box->text().replace(QLatin1Char('\n'), QLatin1Char('|')));
         QAbstractButton *button = box->defaultButton();
         if (!button)
             button = box->escapeButton();

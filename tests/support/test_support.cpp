@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
@@ -54,14 +54,14 @@ void UrlRecorder::open(const QUrl &url)
 
 MessageRecorder::MessageRecorder()
 {
-    platform::setMessageHandler([this](const QString &text, platform::MessageIcon icon,
-                                       platform::MessageButtons buttons) {
-        shown.append({text, icon, buttons});
-        if (!m_queued.isEmpty())
-            return m_queued.takeFirst();
-        return buttons == platform::MessageButtons::YesNo ? fallbackAnswer
-                                                          : platform::MessageAnswer::Ok;
-    });
+    platform::setMessageHandler(
+        [this](const QString &text, platform::MessageIcon icon, platform::MessageButtons buttons) {
+            shown.append({text, icon, buttons});
+            if (!m_queued.isEmpty())
+                return m_queued.takeFirst();
+            return buttons == platform::MessageButtons::YesNo ? fallbackAnswer
+                                                              : platform::MessageAnswer::Ok;
+        });
 }
 
 MessageRecorder::~MessageRecorder()
