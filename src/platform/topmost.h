@@ -4,9 +4,9 @@ class QWidget;
 
 namespace platform {
 
-// Keeps a window above all ordinary windows without activating it. Best done
-// before the window is first shown: changing the flag of a shown window makes
-// the window system map it again.
+// Keeps a window above all ordinary windows. Call it before the window is
+// first shown: then it neither shows the window nor takes the focus (changing
+// the flag of a shown window would hide it).
 void makeTopmost(QWidget *window);
 
 } // namespace platform

@@ -59,7 +59,7 @@ MessageRecorder::MessageRecorder()
             shown.append({text, icon, buttons});
             if (!m_queued.isEmpty())
                 return m_queued.takeFirst();
-            return buttons == platform::MessageButtons::YesNo ? fallbackAnswer
+            return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
                                                               : platform::MessageAnswer::Ok;
         });
 }

@@ -33,7 +33,7 @@ public Q_SLOTS:
 
 // Answers message boxes without showing them and remembers what they said.
 // Answers queued with answerNext() are used first; after that Yes/No boxes
-// get fallbackAnswer and OK boxes OK.
+// get No and OK boxes OK.
 class MessageRecorder
 {
 public:
@@ -51,7 +51,6 @@ public:
     QStringList texts() const;
 
     QList<Shown> shown;
-    platform::MessageAnswer fallbackAnswer = platform::MessageAnswer::No;
 
 private:
     QList<platform::MessageAnswer> m_queued;
