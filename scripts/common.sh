@@ -19,7 +19,7 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-dejavu-core)
 
 configure_and_build() {
     if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
