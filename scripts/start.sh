@@ -30,12 +30,19 @@ program_pid=""
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "${demo_home:-}" ] && rm -rf "$demo_home"
+    return 0
 }
 trap cleanup EXIT
 export DISPLAY=":$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-"$PROGRAM" >/dev/null 2>&1 &
+# A throwaway home: the demonstration neither meets a copy the user is
+# running nor an update question left from the user's own settings.
+demo_home="$(mktemp -d)"
+chmod 700 "$demo_home"
+HOME="$demo_home" XDG_CONFIG_HOME="$demo_home/config" XDG_RUNTIME_DIR="$demo_home" \
+    "$PROGRAM" >/dev/null 2>&1 &
 program_pid=$!
 
 window=""
