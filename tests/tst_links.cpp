@@ -70,19 +70,14 @@ void withAbout(QAction *aboutEntry, const std::function<void(QDialog *)> &body)
 
 windows::FormWindow *open(const QString &which)
 {
-    windows::MainWindow *main = app::frmMain();
-    showAndActivate(main);
     if (which == QLatin1String("main"))
-        return main;
+        return openMain();
     if (which == QLatin1String("exit")) {
+        openMain();
         showAndActivate(app::frmNagScreen2());
         return app::existingNagScreen();
     }
-    if (which == QLatin1String("result, herb mode"))
-        main->Option1()->click();
-    main->cmdNext()->click();
-    showAndActivate(app::existingDisplay());
-    return app::existingDisplay();
+    return openResult(which == QLatin1String("result, herb mode"));
 }
 } // namespace
 

@@ -50,13 +50,6 @@ void clickMode(MainWindow *main, bool herb)
     QTest::mouseClick(herb ? main->Option1() : main->optAilment(), Qt::LeftButton, {},
                       QPoint(8, 8));
 }
-
-MainWindow *startMain()
-{
-    MainWindow *main = app::frmMain();
-    showAndActivate(main);
-    return main;
-}
 } // namespace
 
 class TestSearch : public WindowTest
@@ -67,7 +60,7 @@ private Q_SLOTS:
 
     void startsInAilmentModeWithFirstEntries()
     {
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         QVERIFY(main->optAilment()->isChecked() && !main->Option1()->isChecked());
         QVERIFY(main->cmbAilment()->isEnabled() && !main->cmbHerb()->isEnabled());
         QCOMPARE(main->cmbAilment()->currentText(), QStringLiteral("Toothache"));
@@ -114,7 +107,7 @@ private Q_SLOTS:
         QFETCH(QString, ailment);
         QFETCH(QString, herb);
 
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         clickMode(main, herbMode);
         choose(main->cmbAilment(), ailment);
         choose(main->cmbHerb(), herb);
@@ -151,7 +144,7 @@ private Q_SLOTS:
 
     void modeSwitchKeepsSelections()
     {
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         choose(main->cmbAilment(), QStringLiteral("Burns"));
         clickMode(main, true);
         QVERIFY(!main->cmbAilment()->isEnabled() && main->cmbHerb()->isEnabled());
@@ -173,7 +166,7 @@ private Q_SLOTS:
     void backRestoresMainAndDiscardsResult()
     {
         QFETCH(bool, viaMenu);
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         clickMode(main, true);
         choose(main->cmbAilment(), QStringLiteral("Insomnia"));
         choose(main->cmbHerb(), QStringLiteral("Valerian"));
@@ -208,7 +201,7 @@ private Q_SLOTS:
     {
         // The lists only offer catalogue names; an odd entry stands in for any
         // text the catalogue does not know.
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         main->cmbAilment()->addItem(QStringLiteral("toothache"));
         choose(main->cmbAilment(), QStringLiteral("toothache"));
         main->cmbHerb()->addItem(QStringLiteral("Cayenne "));
@@ -236,7 +229,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, herbMode);
         QFETCH(QStringList, chain);
-        MainWindow *main = startMain();
+        MainWindow *main = openMain();
         if (herbMode) {
             clickMode(main, true);
             main->cmbHerb()->setFocus();

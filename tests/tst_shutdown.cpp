@@ -31,15 +31,6 @@ int exitWindowCount()
             ++count;
     return count;
 }
-
-windows::ResultWindow *openResult()
-{
-    windows::MainWindow *main = app::frmMain();
-    showAndActivate(main);
-    main->cmdNext()->click();
-    showAndActivate(app::existingDisplay());
-    return app::existingDisplay();
-}
 } // namespace
 
 class TestShutdown : public WindowTest
@@ -66,8 +57,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, result);
         QFETCH(QString, how);
-        QPointer<windows::MainWindow> main = app::frmMain();
-        QVERIFY(showAndActivate(main));
+        QPointer<windows::MainWindow> main = openMain();
         QPointer<windows::FormWindow> closing = main.data();
         if (result)
             closing = openResult();

@@ -4,6 +4,8 @@
 #include "app/shutdown.h"
 #include "app/window_registry.h"
 #include "platform/process_exit.h"
+#include "windows/main_window.h"
+#include "windows/result_window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcessEnvironment>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QWidget>
 
@@ -102,6 +106,23 @@ void WindowTest::cleanup()
     QVERIFY(closeEverything());
     QCOMPARE(m_standIns->messages.texts(), QStringList());
     m_standIns.reset();
+}
+
+windows::MainWindow *openMain()
+{
+    windows::MainWindow *main = app::frmMain();
+    showAndActivate(main);
+    return main;
+}
+
+windows::ResultWindow *openResult(bool herbMode)
+{
+    windows::MainWindow *main = openMain();
+    if (herbMode)
+        main->Option1()->click();
+    main->cmdNext()->click();
+    showAndActivate(app::existingDisplay());
+    return app::existingDisplay();
 }
 
 QStringList visibleWindows()

@@ -11,6 +11,11 @@
 
 class QWidget;
 
+namespace windows {
+class MainWindow;
+class ResultWindow;
+} // namespace windows
+
 namespace testsupport {
 
 // The program's application-wide set-up, for a test's initTestCase().
@@ -91,6 +96,11 @@ private Q_SLOTS:
 private:
     std::unique_ptr<StandIns> m_standIns;
 };
+
+// The main window shown and active, as after start-up.
+windows::MainWindow *openMain();
+// Next pressed on it (in herb mode when asked): the result window, shown and active.
+windows::ResultWindow *openResult(bool herbMode = false);
 
 // Object names of the program's windows that are on screen now, sorted.
 QStringList visibleWindows();
