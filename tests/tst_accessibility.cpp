@@ -1,11 +1,11 @@
 // What a screen reader and a keyboard user get from every window.
 
-#include "app/window_registry.h"
 #include "support/test_support.h"
 #include "windows/about_window.h"
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -69,8 +69,8 @@ private Q_SLOTS:
     {
         QCOMPARE(problemsIn(openMain()), QStringList());
         openResult();
-        QCOMPARE(problemsIn(app::existingDisplay()), QStringList());
-        QCOMPARE(problemsIn(app::existingNagScreen()), QStringList());
+        QCOMPARE(problemsIn(windows::existingDisplay()), QStringList());
+        QCOMPARE(problemsIn(windows::existingNagScreen()), QStringList());
 
         QStringList aboutProblems{QStringLiteral("not opened")};
         QTimer::singleShot(0, [&] {
@@ -84,7 +84,7 @@ private Q_SLOTS:
             if (QWidget *modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        app::existingDisplay()->menuAction("mnuAbout")->trigger();
+        windows::existingDisplay()->menuAction("mnuAbout")->trigger();
         QCOMPARE(aboutProblems, QStringList());
     }
 };

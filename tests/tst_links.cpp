@@ -1,11 +1,11 @@
 // Web links: every label and menu entry that opens a page, and the About window.
 
-#include "app/window_registry.h"
 #include "links/web_hosts.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,8 +74,8 @@ windows::FormWindow *open(const QString &which)
         return openMain();
     if (which == QLatin1String("exit")) {
         openMain();
-        showAndActivate(app::frmNagScreen2());
-        return app::existingNagScreen();
+        showAndActivate(windows::frmNagScreen2());
+        return windows::existingNagScreen();
     }
     return openResult(which == QLatin1String("result, herb mode"));
 }

@@ -1,13 +1,13 @@
 // Referring a friend from the exit window: the prompt fields, the refused
 // blank, the order of the messages and the request address the browser gets.
 
-#include "app/window_registry.h"
 #include "links/referral.h"
 #include "links/web_hosts.h"
 #include "platform/browser.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
 #include "windows/prompt_fields.h"
+#include "windows/window_registry.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -107,7 +107,7 @@ private Q_SLOTS:
         m_messages.emplace(); // each replaces its predecessor
         m_exits.emplace();
         m_urls.emplace();
-        m_window = app::frmNagScreen2();
+        m_window = windows::frmNagScreen2();
         QVERIFY(showAndActivate(m_window));
         QCOMPARE(QApplication::focusWidget(), m_window->cmdClose());
         for (int i = 0; i < 5; ++i)

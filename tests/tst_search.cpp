@@ -1,12 +1,12 @@
 // Searching: the main window's modes and lists, Next, the result window and Back.
 
-#include "app/window_registry.h"
 #include "catalogue/catalogue.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,7 +113,7 @@ private Q_SLOTS:
         choose(main->cmbHerb(), herb);
         QTest::mouseClick(main->cmdNext(), Qt::LeftButton);
 
-        ResultWindow *display = app::existingDisplay();
+        ResultWindow *display = windows::existingDisplay();
         QVERIFY(display && display->isVisible() && !main->isVisible());
         QCOMPARE(visibleWindows(), QStringList{QStringLiteral("frmDisplay")});
         // The exit window was made at Next, and hidden.
@@ -171,8 +171,8 @@ private Q_SLOTS:
         choose(main->cmbAilment(), QStringLiteral("Insomnia"));
         choose(main->cmbHerb(), QStringLiteral("Valerian"));
         QTest::mouseClick(main->cmdNext(), Qt::LeftButton);
-        QPointer<ResultWindow> first = app::existingDisplay();
-        QPointer<windows::ExitWindow> exitWindow = app::existingNagScreen();
+        QPointer<ResultWindow> first = windows::existingDisplay();
+        QPointer<windows::ExitWindow> exitWindow = windows::existingNagScreen();
         if (viaMenu)
             first->menuAction("mnuFileBack")->trigger();
         else
@@ -184,16 +184,16 @@ private Q_SLOTS:
         QVERIFY(main->Option1()->isChecked() && main->cmbHerb()->isEnabled());
         QCOMPARE(main->cmbAilment()->currentText(), QStringLiteral("Insomnia"));
         QCOMPARE(main->cmbHerb()->currentText(), QStringLiteral("Valerian"));
-        QVERIFY(exitWindow && app::existingNagScreen() == exitWindow);
-        QVERIFY(!app::existingDisplay());
+        QVERIFY(exitWindow && windows::existingNagScreen() == exitWindow);
+        QVERIFY(!windows::existingDisplay());
         QTRY_VERIFY(first.isNull());
         QVERIFY(standIns().exits.statuses.isEmpty());
 
         // A fresh result window serves the next search; nothing of the last survives.
         clickMode(main, false);
         QTest::mouseClick(main->cmdNext(), Qt::LeftButton);
-        QCOMPARE(visibleResultFrame(app::existingDisplay()), QStringLiteral("fraAilment"));
-        QCOMPARE(app::existingDisplay()->lblHerbsAil()->text(),
+        QCOMPARE(visibleResultFrame(windows::existingDisplay()), QStringLiteral("fraAilment"));
+        QCOMPARE(windows::existingDisplay()->lblHerbsAil()->text(),
                  QStringLiteral("Lemon, Valerian, Passion Flower"));
     }
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         main->cmbHerb()->addItem(QStringLiteral("Cayenne "));
         choose(main->cmbHerb(), QStringLiteral("Cayenne "));
         main->cmdNext()->click();
-        ResultWindow *display = app::existingDisplay();
+        ResultWindow *display = windows::existingDisplay();
         QCOMPARE(display->lblAilmentNameAil()->text(), QStringLiteral("toothache"));
         QCOMPARE(display->lblHerbsAil()->text(), QStringLiteral("lblHerbsAil"));
         QCOMPARE(display->lblPaganHerbalRemedyHer()->text(),
@@ -243,8 +243,8 @@ private Q_SLOTS:
 
         // Alt+N searches; in the result window Tab reaches Back, and Enter presses it.
         QTest::keyClick(main, Qt::Key_N, Qt::AltModifier);
-        QTRY_VERIFY(app::existingDisplay()); // an access key clicks after a short animation
-        ResultWindow *display = app::existingDisplay();
+        QTRY_VERIFY(windows::existingDisplay()); // an access key clicks after a short animation
+        ResultWindow *display = windows::existingDisplay();
         QVERIFY(showAndActivate(display));
         QCOMPARE(QApplication::focusWidget(), display->cmdExit());
         QTest::keyClick(display->cmdExit(), Qt::Key_Tab);

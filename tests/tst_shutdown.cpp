@@ -2,13 +2,13 @@
 // exit window, and EndApplication.
 
 #include "app/shutdown.h"
-#include "app/window_registry.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/multiline_text_box.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,11 +88,11 @@ private Q_SLOTS:
     void afterBackTheExistingExitWindowIsShown()
     {
         openResult()->cmdBack()->click();
-        QPointer<ExitWindow> hidden = app::existingNagScreen();
+        QPointer<ExitWindow> hidden = windows::existingNagScreen();
         QVERIFY(hidden && !hidden->isVisible());
         const QString chosenText = hidden->Label2()->text();
 
-        app::existingMain()->close();
+        windows::existingMain()->close();
         QVERIFY(hidden && hidden->isVisible());
         QCOMPARE(exitWindowCount(), 1);
         QCOMPARE(hidden->Label2()->text(), chosenText); // not loaded again
@@ -111,8 +111,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         openResult()->cmdExit()->click();
-        QPointer<windows::MainWindow> main = app::existingMain(); // hidden, still there
-        QPointer<ExitWindow> exitWindow = app::existingNagScreen();
+        QPointer<windows::MainWindow> main = windows::existingMain(); // hidden, still there
+        QPointer<ExitWindow> exitWindow = windows::existingNagScreen();
         QVERIFY(showAndActivate(exitWindow));
         QCOMPARE(QApplication::focusWidget(), exitWindow->cmdClose());
 
@@ -133,18 +133,18 @@ private Q_SLOTS:
 
     void endApplicationEndsOnceWithOrWithoutWindows()
     {
-        modHelp::EndApplication();
+        app::EndApplication();
         QCOMPARE(standIns().exits.statuses, QList<int>{0});
         openResult(); // main and exit window hidden, result shown
-        modHelp::EndApplication();
+        app::EndApplication();
         QCOMPARE(standIns().exits.statuses, (QList<int>{0, 0}));
-        QVERIFY(app::existingWindows().isEmpty());
+        QVERIFY(windows::existingWindows().isEmpty());
     }
 
     void exitWindowAsLoaded()
     {
         openResult();
-        ExitWindow *exitWindow = app::existingNagScreen();
+        ExitWindow *exitWindow = windows::existingNagScreen();
         // Made at Next: topmost before it is ever shown, and not on screen.
         QVERIFY(exitWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(!exitWindow->isVisible());
@@ -194,7 +194,7 @@ private Q_SLOTS:
     void check1OpensHomeOncePerPress()
     {
         QFETCH(bool, keyboard);
-        ExitWindow *exitWindow = app::frmNagScreen2();
+        ExitWindow *exitWindow = windows::frmNagScreen2();
         QVERIFY(showAndActivate(exitWindow));
         for (int press = 1; press <= 2; ++press) {
             if (keyboard) {

@@ -2,15 +2,15 @@
 // single-copy guard of the real executable.
 
 #include "app/cobrand.h"
-#include "app/random.h"
 #include "app/startup.h"
-#include "app/window_registry.h"
+#include "common/random.h"
 #include "links/web_hosts.h"
 #include "platform/settings_store.h"
 #include "support/test_support.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QDate>
 #include <QDir>
@@ -159,13 +159,13 @@ private Q_SLOTS:
     {
         UrlRecorder urls;
         MessageRecorder messages;
-        windows::MainWindow *main = app::frmMain();
+        windows::MainWindow *main = windows::frmMain();
         QVERIFY(showAndActivate(main));
         // Many draws on one window: each brings its own offer forward, both about evenly.
         QSet<int> draws;
         int coBrand = 0;
         for (std::uint32_t seed = 0; seed < 200; ++seed) {
-            app::seedRandom(seed);
+            common::seedRandom(seed);
             app::CoBrand_Randomize();
             const int drawn = app::intCoBrandRandomNumber;
             draws.insert(drawn);
@@ -182,19 +182,19 @@ private Q_SLOTS:
         // result window, which keeps the stacking of its own layout.
         for (const QString &front : QStringList{"lblCobrand", "lblFullBrand"}) {
             for (std::uint32_t seed = 0; offerInFront(main) != front && seed < 50; ++seed) {
-                app::seedRandom(seed);
+                common::seedRandom(seed);
                 app::CoBrand_Randomize();
             }
             const QString page = front == "lblCobrand" ? coBrandPage : fullBrandPage;
             urls.opened.clear();
             QCOMPARE(offerInFront(main, true), front);
             main->cmdNext()->click();
-            windows::ResultWindow *display = app::existingDisplay();
+            windows::ResultWindow *display = windows::existingDisplay();
             QVERIFY(display && showAndActivate(display));
             QCOMPARE(offerInFront(display, true), QStringLiteral("lblCobrand"));
             display->cmdBack()->click();
             QTRY_COMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
-            QCOMPARE(app::existingMain(), main);
+            QCOMPARE(windows::existingMain(), main);
             QCOMPARE(offerInFront(main, true), front);
             QCOMPARE(urls.opened, (QStringList{page, coBrandPage, page}));
         }

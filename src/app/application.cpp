@@ -1,49 +1,22 @@
 #include "app/application.h"
 
+#include "app/shutdown.h"
+#include "common/identity.h"
+#include "windows/window_registry.h"
+
 #include <QApplication>
-#include <QPixmap>
 #include <QStyleFactory>
 
-// The icons live in the static library; a static library's resources are
-// only registered when asked for by name.
-static void registerResources()
-{
-    Q_INIT_RESOURCE(thymara);
-}
-
 namespace app {
-
-QString displayName()
-{
-    return QStringLiteral("Thymara");
-}
-
-QString windowTitle()
-{
-    return QStringLiteral("Thymara v1.0");
-}
-
-QIcon programIcon()
-{
-    static const QIcon icon = [] {
-        registerResources();
-        // Naming the format lets Qt decode the built-in PNG at once instead of
-        // loading every image plugin to ask which one knows the file.
-        QIcon i;
-        i.addPixmap(QPixmap(QStringLiteral(":/icons/thymara-32.png"), "PNG"));
-        i.addPixmap(QPixmap(QStringLiteral(":/icons/thymara-48.png"), "PNG"));
-        return i;
-    }();
-    return icon;
-}
 
 void initialiseApplication()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setWindowIcon(programIcon());
+    QApplication::setWindowIcon(common::programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     // Lets the desktop match windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.ondrel.Thymara"));
+    windows::setEndApplication(&EndApplication);
 }
 
 } // namespace app

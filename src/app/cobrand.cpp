@@ -1,9 +1,9 @@
 #include "app/cobrand.h"
 
-#include "app/random.h"
-#include "app/window_registry.h"
+#include "common/random.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
+#include "windows/window_registry.h"
 
 namespace app {
 
@@ -11,8 +11,8 @@ std::int16_t intCoBrandRandomNumber = 0;
 
 void CoBrand_Randomize()
 {
-    intCoBrandRandomNumber = static_cast<std::int16_t>(randomBetween(1, 6));
-    windows::MainWindow *main = frmMain();
+    intCoBrandRandomNumber = static_cast<std::int16_t>(common::randomBetween(1, 6));
+    windows::MainWindow *main = windows::frmMain();
     if (intCoBrandRandomNumber % 2 == 1)
         main->lblCobrand()->raise();
     else

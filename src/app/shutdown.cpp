@@ -1,13 +1,13 @@
 #include "app/shutdown.h"
 
-#include "app/window_registry.h"
 #include "platform/instance_lock.h"
 #include "platform/process_exit.h"
+#include "windows/window_registry.h"
 
 #include <QPointer>
 #include <QWidget>
 
-namespace modHelp {
+namespace app {
 namespace {
 bool ending = false;
 } // namespace
@@ -18,7 +18,7 @@ void EndApplication()
         return;
     ending = true;
 
-    for (QWidget *window : app::existingWindows()) {
+    for (QWidget *window : windows::existingWindows()) {
         QPointer<QWidget> guard(window);
         try {
             if (guard)
@@ -36,4 +36,4 @@ void EndApplication()
     ending = false;
 }
 
-} // namespace modHelp
+} // namespace app

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace modHelp {
+namespace app {
 
 // Closes every window that exists, shown or hidden, each running its own close
 // handling, then ends the process with status 0. Close handlers may call it
@@ -9,4 +9,4 @@ namespace modHelp {
 // returns.
 void EndApplication();
 
-} // namespace modHelp
+} // namespace app

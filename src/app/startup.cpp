@@ -1,15 +1,15 @@
 #include "app/startup.h"
 
 #include "app/cobrand.h"
-#include "app/random.h"
 #include "app/shutdown.h"
-#include "app/window_registry.h"
+#include "common/random.h"
 #include "links/link_commands.h"
 #include "platform/font_warmup.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "windows/main_window.h"
+#include "windows/window_registry.h"
 
 namespace app {
 namespace {
@@ -51,17 +51,17 @@ void StartApplication()
     if (!platform::acquireInstanceLock()) {
         platform::showMessage(QStringLiteral("Application is already running"),
                               platform::MessageIcon::Information);
-        modHelp::EndApplication();
+        EndApplication();
         return;
     }
 
-    seedRandomFromClock();
+    common::seedRandomFromClock();
 
     platform::NativeSettingsStore store;
     ShowUpdateReminder(store, QDate::currentDate());
 
     platform::finishFontWarmUp(); // the main window measures its text as it is built
-    frmMain()->show();
+    windows::frmMain()->show();
 
     CoBrand_Randomize();
 }

@@ -1,6 +1,6 @@
 #include "links/referral.h"
 
-#include "links/text_rules.h"
+#include "common/text_rules.h"
 #include "links/web_hosts.h"
 #include "platform/browser.h"
 #include "platform/message_box.h"

@@ -1,6 +1,6 @@
 #include "platform/message_box.h"
 
-#include "app/application.h"
+#include "common/identity.h"
 #include "platform/font_warmup.h"
 
 #include <QMessageBox>
@@ -32,9 +32,9 @@ MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons 
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical
                                                   : QMessageBox::Information,
-                    app::displayName(), shown);
+                    common::displayName(), shown);
     box.setTextFormat(Qt::PlainText);
-    box.setWindowIcon(app::programIcon());
+    box.setWindowIcon(common::programIcon());
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -1,6 +1,6 @@
 #include "windows/about_window.h"
 
-#include "app/application.h"
+#include "common/identity.h"
 #include "links/link_commands.h"
 #include "windows/form_label.h"
 #include "windows/form_layout.h"
@@ -45,8 +45,8 @@ AboutWindow::AboutWindow()
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(app::windowTitle());
-    setWindowIcon(app::programIcon());
+    setWindowTitle(common::windowTitle());
+    setWindowIcon(common::programIcon());
     setFixedSize(px(6015), px(4095));
     setAutoFillBackground(true);
     QPalette palette = this->palette();

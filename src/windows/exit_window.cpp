@@ -1,16 +1,16 @@
 #include "windows/exit_window.h"
 
-#include "app/random.h"
-#include "app/shutdown.h"
+#include "common/random.h"
+#include "common/text_rules.h"
 #include "links/link_commands.h"
 #include "links/referral.h"
-#include "links/text_rules.h"
 #include "platform/message_box.h"
 #include "platform/topmost.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
 #include "windows/multiline_text_box.h"
 #include "windows/prompt_fields.h"
+#include "windows/window_registry.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,7 +119,7 @@ ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
     connect(m_check1, &QPushButton::clicked, this, &ExitWindow::Check1_Click);
     connect(control<FormLabel>("lblGoToHome"), &FormLabel::clicked, this,
             &modHelp::OpenSoftwareCatalog);
-    connect(m_cmdClose, &QPushButton::clicked, this, &modHelp::EndApplication);
+    connect(m_cmdClose, &QPushButton::clicked, this, &windows::endApplication);
     connect(m_cmdSubmit, &QPushButton::clicked, this, &ExitWindow::cmdSubmit_Click);
 
     m_cmdClose->setFocus();
@@ -127,8 +127,8 @@ ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
 
 void ExitWindow::load()
 {
-    app::seedRandomFromClock();
-    const float u = app::randomUnit();
+    common::seedRandomFromClock();
+    const float u = common::randomUnit();
     const int index = std::min(3, static_cast<int>(std::floor(u * 4.0f)));
     m_label2->setCaption(supportText(index));
     // Topmost from the start, without being shown or taking the focus now.
@@ -179,7 +179,7 @@ void ExitWindow::cmdSubmit_Click()
 
 void ExitWindow::closeHandling()
 {
-    modHelp::EndApplication();
+    endApplication();
 }
 
 } // namespace windows

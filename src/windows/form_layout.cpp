@@ -1,6 +1,6 @@
 #include "windows/form_layout.h"
 
-#include "app/application.h"
+#include "common/identity.h"
 #include "windows/form_label.h"
 #include "windows/multiline_text_box.h"
 
@@ -137,7 +137,7 @@ QWidget *create(const Control &row, QWidget *parent)
     }
     case Kind::Picture: {
         auto *picture = new QLabel(parent);
-        picture->setPixmap(app::programIcon().pixmap(32, 32));
+        picture->setPixmap(common::programIcon().pixmap(32, 32));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         picture->setLineWidth(2);

@@ -1,6 +1,6 @@
 #include "windows/form_window.h"
 
-#include "app/application.h"
+#include "common/identity.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -18,8 +18,8 @@ FormWindow::FormWindow(const char *objectName, int clientWidthTwips, int clientH
 {
     setObjectName(QString::fromLatin1(objectName));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(app::windowTitle());
-    setWindowIcon(app::programIcon());
+    setWindowTitle(common::windowTitle());
+    setWindowIcon(common::programIcon());
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));

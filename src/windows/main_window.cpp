@@ -1,6 +1,5 @@
 #include "windows/main_window.h"
 
-#include "app/window_registry.h"
 #include "catalogue/catalogue.h"
 #include "links/link_commands.h"
 #include "windows/exit_window.h"
@@ -9,6 +8,7 @@
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -111,7 +111,7 @@ void MainWindow::load()
 
 void MainWindow::cmdNext_Click()
 {
-    ResultWindow *display = app::frmDisplay();
+    ResultWindow *display = frmDisplay();
     display->lblAilmentNameAil()->setCaption(m_cmbAilment->currentText());
     display->lblHerbNameHer()->setCaption(m_cmbHerb->currentText());
 
@@ -128,12 +128,12 @@ void MainWindow::cmdNext_Click()
                                                          : display->fraHerb());
     hide();
     display->show();
-    app::frmNagScreen2()->hide();
+    frmNagScreen2()->hide();
 }
 
 void MainWindow::closeHandling()
 {
-    app::frmNagScreen2()->show();
+    frmNagScreen2()->show();
 }
 
 } // namespace windows

@@ -1,6 +1,6 @@
 #include "windows/prompt_fields.h"
 
-#include "links/text_rules.h"
+#include "common/text_rules.h"
 #include "platform/message_box.h"
 #include "windows/multiline_text_box.h"
 

@@ -1,6 +1,5 @@
 #include "windows/result_window.h"
 
-#include "app/window_registry.h"
 #include "links/link_commands.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
@@ -8,6 +7,7 @@
 #include "windows/main_window.h"
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
+#include "windows/window_registry.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -111,10 +111,10 @@ void ResultWindow::bringFrameToFront(QGroupBox *frame)
 
 void ResultWindow::cmdBack_Click()
 {
-    MainWindow *main = app::frmMain();
+    MainWindow *main = frmMain();
     main->show();
     close();
-    app::frmNagScreen2()->hide();
+    frmNagScreen2()->hide();
     main->activateWindow();
 }
 
@@ -125,7 +125,7 @@ void ResultWindow::cmdExit_Click()
 
 void ResultWindow::closeHandling()
 {
-    app::frmNagScreen2()->show();
+    frmNagScreen2()->show();
 }
 
 } // namespace windows

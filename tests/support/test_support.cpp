@@ -2,10 +2,10 @@
 
 #include "app/application.h"
 #include "app/shutdown.h"
-#include "app/window_registry.h"
 #include "platform/process_exit.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
+#include "windows/window_registry.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -110,7 +110,7 @@ void WindowTest::cleanup()
 
 windows::MainWindow *openMain()
 {
-    windows::MainWindow *main = app::frmMain();
+    windows::MainWindow *main = windows::frmMain();
     showAndActivate(main);
     return main;
 }
@@ -121,8 +121,8 @@ windows::ResultWindow *openResult(bool herbMode)
     if (herbMode)
         main->Option1()->click();
     main->cmdNext()->click();
-    showAndActivate(app::existingDisplay());
-    return app::existingDisplay();
+    showAndActivate(windows::existingDisplay());
+    return windows::existingDisplay();
 }
 
 QStringList visibleWindows()
@@ -138,7 +138,7 @@ QStringList visibleWindows()
 QStringList existingWindows()
 {
     QStringList names;
-    for (QWidget *w : app::existingWindows())
+    for (QWidget *w : windows::existingWindows())
         names.append(w->objectName());
     names.sort();
     return names;
@@ -148,8 +148,8 @@ bool closeEverything()
 {
     // In the program the process ends here; a test goes on, so windows that
     // close handlers brought up meanwhile are closed by the next round.
-    for (int round = 0; round < 4 && !app::existingWindows().isEmpty(); ++round)
-        modHelp::EndApplication();
+    for (int round = 0; round < 4 && !windows::existingWindows().isEmpty(); ++round)
+        app::EndApplication();
     return QTest::qWaitFor(
         [] {
             for (QWidget *w : QApplication::topLevelWidgets())

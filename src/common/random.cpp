@@ -1,9 +1,9 @@
-#include "app/random.h"
+#include "common/random.h"
 
 #include <chrono>
 #include <random>
 
-namespace app {
+namespace common {
 namespace {
 std::mt19937 &generator()
 {
@@ -34,4 +34,4 @@ int randomBetween(int low, int high)
     return std::uniform_int_distribution<int>(low, high)(generator());
 }
 
-} // namespace app
+} // namespace common

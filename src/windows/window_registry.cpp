@@ -1,4 +1,4 @@
-#include "app/window_registry.h"
+#include "windows/window_registry.h"
 
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
@@ -6,7 +6,7 @@
 
 #include <QPointer>
 
-namespace app {
+namespace windows {
 namespace {
 template <class Window> struct Slot
 {
@@ -30,37 +30,38 @@ template <class Window> struct Slot
     }
 };
 
-Slot<windows::MainWindow> mainSlot;
-Slot<windows::ResultWindow> displaySlot;
-Slot<windows::ExitWindow> nagSlot;
+Slot<MainWindow> mainSlot;
+Slot<ResultWindow> displaySlot;
+Slot<ExitWindow> nagSlot;
+EndRoutine endRoutine = nullptr;
 } // namespace
 
-windows::MainWindow *frmMain()
+MainWindow *frmMain()
 {
     return mainSlot.get();
 }
 
-windows::ResultWindow *frmDisplay()
+ResultWindow *frmDisplay()
 {
     return displaySlot.get();
 }
 
-windows::ExitWindow *frmNagScreen2()
+ExitWindow *frmNagScreen2()
 {
     return nagSlot.get();
 }
 
-windows::MainWindow *existingMain()
+MainWindow *existingMain()
 {
     return mainSlot.existing();
 }
 
-windows::ResultWindow *existingDisplay()
+ResultWindow *existingDisplay()
 {
     return displaySlot.existing();
 }
 
-windows::ExitWindow *existingNagScreen()
+ExitWindow *existingNagScreen()
 {
     return nagSlot.existing();
 }
@@ -77,4 +78,15 @@ QList<QWidget *> existingWindows()
     return all;
 }
 
-} // namespace app
+void setEndApplication(EndRoutine routine)
+{
+    endRoutine = routine;
+}
+
+void endApplication()
+{
+    if (endRoutine)
+        endRoutine();
+}
+
+} // namespace windows

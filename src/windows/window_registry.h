@@ -5,26 +5,30 @@
 class QWidget;
 
 namespace windows {
+
 class MainWindow;
 class ResultWindow;
 class ExitWindow;
-} // namespace windows
-
-namespace app {
 
 // Each kind of window exists at most once. These hand it out, creating it on
 // first use (which runs its load handling) and forgetting it as soon as it
 // closes, so the next use builds a fresh one from its layout.
-windows::MainWindow *frmMain();
-windows::ResultWindow *frmDisplay();
-windows::ExitWindow *frmNagScreen2();
+MainWindow *frmMain();
+ResultWindow *frmDisplay();
+ExitWindow *frmNagScreen2();
 
 // The same, without creating: null when the window does not exist.
-windows::MainWindow *existingMain();
-windows::ResultWindow *existingDisplay();
-windows::ExitWindow *existingNagScreen();
+MainWindow *existingMain();
+ResultWindow *existingDisplay();
+ExitWindow *existingNagScreen();
 
 // Every window that exists now, shown or hidden.
 QList<QWidget *> existingWindows();
 
-} // namespace app
+// Ending the program belongs to the application shell above the windows: it
+// hands its routine in here once, and the exit window calls endApplication().
+using EndRoutine = void (*)();
+void setEndApplication(EndRoutine routine);
+void endApplication();
+
+} // namespace windows

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace app {
+namespace common {
 
 // The one random generator of the program, shared by the offer rotation and
 // the exit window's choice of text.
@@ -13,4 +13,4 @@ float randomUnit();
 // Uniform whole number in [low, high].
 int randomBetween(int low, int high);
 
-} // namespace app
+} // namespace common
