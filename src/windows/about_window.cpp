@@ -20,7 +20,7 @@ using namespace style;
 // clang-format off
 constexpr Control formTable[] = {
 //   parent   kind          name           caption                        left  top   width height font                   {text, back}       tab flags
-    {nullptr, Kind::Picture, "picIcon",    nullptr,                        150,  150,  510,  510, {},                    {},                 2, TakesFocus},
+    {nullptr, Kind::Picture, "picIcon",    nullptr,                        150,  150,  510,  510, {},                    {},                 2, TakesFocus, "Thymara icon"},
     {nullptr, Kind::Button,  "cmdOK",      "&OK",                         4680, 3615, 1260,  345, verdanaBold,           {-1, white},        1, NoFlags},
     {nullptr, Kind::Label,   "lblHomePage", nullptr,                      1320, 2160, 4650,  195, verdanaBoldUnderlined, {mediumBlue, -1},   3, AutoSize | HandPointer},
     {nullptr, Kind::Label,   "Label3",     "Home Business Opportunity. Start your own Internet business and make money online. Get this software fully branded for your website.",
@@ -32,40 +32,29 @@ constexpr Control formTable[] = {
                                                                            120,  840, 5835,  975, verdana825,            {lightBlue, -1},    8, NoFlags},
 };
 
-constexpr Accessible accessibility[] = {
-    {"picIcon",     "Thymara icon"},
-    {"lblHomePage", nullptr, "Opens the Quorvel forum's home page in your web browser"},
-    {"lblCoBrand",  nullptr, "Opens the page about a fully branded edition in your web browser"},
+constexpr Link links[] = {
+    {"lblHomePage", &modHelp::OpenHomePage,         "Opens the Quorvel forum's home page in your web browser"},
+    {"lblCoBrand",  &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
 };
 // clang-format on
+
+static_assert(wellFormed(formTable));
+static_assert(linksResolve(links, formTable));
 } // namespace
 
 AboutWindow::AboutWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(common::windowTitle());
-    setWindowIcon(common::programIcon());
-    setFixedSize(px(6015), px(4095));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    setPalette(palette);
-
-    const auto controls = form::build(this, formTable, verdana825);
-    form::describe(controls, accessibility);
-    auto *ok = qobject_cast<QPushButton *>(controls.value(QStringLiteral("cmdOK")));
-    auto *homePage = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblHomePage")));
-    auto *coBrand = qobject_cast<FormLabel *>(controls.value(QStringLiteral("lblCoBrand")));
-
-    homePage->setCaption(QStringLiteral("Click here to visit ") + modHelp::homePageAddress());
+    m_form.build(this, this, {"frmAbout", 6015, 4095, black, formTable, verdana825, links});
+    m_form.connectLinks(this, links);
+    auto *ok = m_form.control<QPushButton>("cmdOK");
+    m_form.control<FormLabel>("lblHomePage")
+        ->setCaption(QStringLiteral("Click here to visit ") + modHelp::homePageAddress());
 
     // OK is the default and the cancel button at once: Enter and Esc both close.
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(homePage, &FormLabel::clicked, this, &modHelp::OpenHomePage);
-    connect(coBrand, &FormLabel::clicked, this, &modHelp::OpenFullyBrandedInfo);
     ok->setFocus();
 }
 

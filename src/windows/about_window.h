@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/form_window.h"
+
 #include <QDialog>
 
 namespace windows {
@@ -14,6 +16,9 @@ public:
     // Creates a fresh About window, shows it modally and returns once it is
     // closed, handing the activation back to the window that opened it.
     static void open(QWidget *opener);
+
+private:
+    FormControls m_form;
 };
 
 } // namespace windows

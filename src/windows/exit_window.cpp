@@ -53,32 +53,28 @@ constexpr Control formTable[] = {
 //   parent    kind                name              caption                               left  top   width height font                    {text, back}     tab flags
     {nullptr,  Kind::Button,       "cmdClose",       "E&xit",                              6000, 2760, 1245,  375, {},                     {},               0, NoFlags},
     {nullptr,  Kind::ToggleButton, "Check1",         "Click Here To Visit Quorvel Now",      30, 2040, 7185,  555, verdana1425,            {darkBlue, -1},   1, HandPointer},
-    {nullptr,  Kind::Picture,      "Picture1",       nullptr,                               360,  120,  540,  540, {},                     {},               2, NoFlags},
+    {nullptr,  Kind::Picture,      "Picture1",       nullptr,                               360,  120,  540,  540, {},                     {},               2, NoFlags, "Thymara icon"},
     {nullptr,  Kind::Label,        "Label1",         "Thymara v1.0",                       1080,  240, 5325,  435, msSansSerif18,          {},               6, NoFlags},
     {nullptr,  Kind::Label,        "Label2",         nullptr,                               120,  840, 6975, 1095, verdana975Bold,         {black, -1},      7, NoFlags},
     {nullptr,  Kind::Frame,        "Frame2",         "Refer A Friend",                      120, 3240, 7065, 1455, verdana975Bold,         {white, navy},    8, NoFlags},
-    {"Frame2", Kind::Text,         "txtName",        "Your Name",                            85,  360, 3375,  285, msSansSerif,            {},               9, NoFlags},
+    {"Frame2", Kind::Text,         "txtName",        "Your Name",                            85,  360, 3375,  285, msSansSerif,            {},               9, NoFlags, "Your name"},
     {"Frame2", Kind::Button,       "cmdSubmit",      "Refer A Friend &Now",                1920, 1080, 3375,  285, verdanaBold,            {},              10, NoFlags},
-    {"Frame2", Kind::Text,         "txtEmail",       "Your Email Address",                 3600,  360, 3375,  285, msSansSerif,            {},              11, NoFlags},
-    {"Frame2", Kind::Text,         "txtFriendEmail", "Friend's Email Address",             3600,  720, 3375,  285, msSansSerif,            {},              12, NoFlags},
-    {"Frame2", Kind::Text,         "txtFriendName",  "Friend's Name",                        85,  720, 3375,  285, msSansSerif,            {},              13, NoFlags},
-    {"Frame2", Kind::MultiText,    "txtMessage",     "Your Message\r\n",                   4800, 3600, 1815,  495, msSansSerif,            {},              14, NoFlags},
+    {"Frame2", Kind::Text,         "txtEmail",       "Your Email Address",                 3600,  360, 3375,  285, msSansSerif,            {},              11, NoFlags, "Your email address"},
+    {"Frame2", Kind::Text,         "txtFriendEmail", "Friend's Email Address",             3600,  720, 3375,  285, msSansSerif,            {},              12, NoFlags, "Friend's email address"},
+    {"Frame2", Kind::Text,         "txtFriendName",  "Friend's Name",                        85,  720, 3375,  285, msSansSerif,            {},              13, NoFlags, "Friend's name"},
+    {"Frame2", Kind::MultiText,    "txtMessage",     "Your Message\r\n",                   4800, 3600, 1815,  495, msSansSerif,            {},              14, NoFlags, "Your message"},
     {nullptr,  Kind::Frame,        "Frame6",         "Download Ondrel Softwares",          7320,  120, 3735, 4575, verdana975Bold,         {white, navy},   15, NoFlags},
     {"Frame6", Kind::Label,        "Label3",         catalogueText,                         120,  360, 3495, 3855, verdana9,               {white, -1},     16, NoFlags},
     {"Frame6", Kind::Label,        "lblGoToHome",    "Click Here To Visit Ondrel Softwares",  75, 4250, 3585,  210, verdana9BoldUnderlined, {yellow, -1},    17, HandPointer},
 };
 
-constexpr Accessible accessibility[] = {
-    {"Picture1",       "Thymara icon"},
-    {"Check1",         nullptr,                   "Opens the Quorvel forum's home page in your web browser"},
-    {"txtName",        "Your name"},
-    {"txtEmail",       "Your email address"},
-    {"txtFriendName",  "Friend's name"},
-    {"txtFriendEmail", "Friend's email address"},
-    {"txtMessage",     "Your message"},
-    {"lblGoToHome",    nullptr,                   "Opens the catalogue of Ondrel Softwares in your web browser"},
+constexpr Link links[] = {
+    {"lblGoToHome", &modHelp::OpenSoftwareCatalog, "Opens the catalogue of Ondrel Softwares in your web browser"},
 };
 // clang-format on
+
+static_assert(wellFormed(formTable));
+static_assert(linksResolve(links, formTable));
 } // namespace
 
 QString ExitWindow::supportText(int index)
@@ -86,10 +82,9 @@ QString ExitWindow::supportText(int index)
     return QString::fromLatin1(supportTexts[index]);
 }
 
-ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
+ExitWindow::ExitWindow()
+    : FormWindow({"frmNagScreen2", 11115, 4725, white, formTable, msSansSerif, links})
 {
-    buildControls(formTable, msSansSerif);
-    describeControls(accessibility);
 
     m_label2 = control<FormLabel>("Label2");
     m_check1 = control<QPushButton>("Check1");
@@ -116,9 +111,9 @@ ExitWindow::ExitWindow() : FormWindow("frmNagScreen2", 11115, 4725, white)
     m_prompts->add(m_txtFriendEmail, QStringLiteral("Friend's Email Address"), true);
     m_prompts->add(m_txtMessage, QStringLiteral("Your Message"), false);
 
+    m_check1->setAccessibleDescription(
+        QStringLiteral("Opens the Quorvel forum's home page in your web browser"));
     connect(m_check1, &QPushButton::clicked, this, &ExitWindow::Check1_Click);
-    connect(control<FormLabel>("lblGoToHome"), &FormLabel::clicked, this,
-            &modHelp::OpenSoftwareCatalog);
     connect(m_cmdClose, &QPushButton::clicked, this, &windows::endApplication);
     connect(m_cmdSubmit, &QPushButton::clicked, this, &ExitWindow::cmdSubmit_Click);
 

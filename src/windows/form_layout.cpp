@@ -216,7 +216,8 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
     QHash<QString, QWidget *> controls;
     for (const Control &row : table) {
         QWidget *parent = row.parent ? controls.value(QString::fromLatin1(row.parent)) : client;
-        Q_ASSERT_X(parent, "form::build", "a container must come before its controls");
+        if (!parent)
+            qFatal("form: the container %s of %s is not built before it", row.parent, row.name);
         QWidget *widget = create(row, parent);
         widget->setObjectName(QString::fromLatin1(row.name));
         // A control without a font of its own takes the window's, not that of
@@ -233,6 +234,8 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
         else if (row.kind == Kind::Label)
             fitSingleLine(static_cast<windows::FormLabel *>(widget));
         widget->setFocusPolicy(takesFocus(row) ? Qt::StrongFocus : Qt::NoFocus);
+        if (row.accessibleName)
+            widget->setAccessibleName(QString::fromLatin1(row.accessibleName));
         controls.insert(widget->objectName(), widget);
     }
 
@@ -258,20 +261,12 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
     return controls;
 }
 
-void describe(const QHash<QString, QWidget *> &controls, std::span<const Accessible> rows)
+QHash<QString, QAction *> buildMenu(QMenuBar *bar,
+                                    std::initializer_list<std::span<const MenuRow>> parts)
 {
-    for (const Accessible &row : rows) {
-        QWidget *widget = controls.value(QString::fromLatin1(row.name));
-        Q_ASSERT_X(widget, "form::describe", row.name);
-        if (row.accessibleName)
-            widget->setAccessibleName(QString::fromLatin1(row.accessibleName));
-        if (row.description)
-            widget->setAccessibleDescription(QString::fromLatin1(row.description));
-    }
-}
-
-QHash<QString, QAction *> buildMenu(QMenuBar *bar, std::span<const MenuRow> rows)
-{
+    std::vector<MenuRow> rows;
+    for (const auto &part : parts)
+        rows.insert(rows.end(), part.begin(), part.end());
     QHash<QString, QAction *> actions;
     QMenu *menu = nullptr;
     for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -3,7 +3,10 @@
 #include <QFont>
 #include <QHash>
 #include <QString>
+#include <array>
+#include <initializer_list>
 #include <span>
+#include <string_view>
 
 class QAction;
 class QMenuBar;
@@ -61,6 +64,8 @@ struct Control
     Colours colours;
     int tab; // tab index; only controls that can take the focus use it
     unsigned flags;
+    // What a screen reader says for a control with no visible text of its own.
+    const char *accessibleName = nullptr;
 };
 
 // A menu-bar row. Level 0 rows lie on the bar; the level 1 rows after one make
@@ -73,14 +78,89 @@ struct MenuRow
     bool enabled = true;
 };
 
-// What a screen reader says for a control with no visible text of its own,
-// and where a link label leads.
-struct Accessible
+// A label or menu entry that opens a web page: clicking it runs the command.
+// A label also tells a screen reader where it leads.
+struct Link
 {
     const char *name;
-    const char *accessibleName; // nullptr: the control's own text serves
+    void (*command)();
     const char *description = nullptr;
 };
+
+// One window's links after another's shared ones.
+template <std::size_t N, std::size_t M>
+constexpr std::array<Link, N + M> join(const Link (&first)[N], const Link (&second)[M])
+{
+    std::array<Link, N + M> all{};
+    for (std::size_t i = 0; i < N; ++i)
+        all[i] = first[i];
+    for (std::size_t i = 0; i < M; ++i)
+        all[N + i] = second[i];
+    return all;
+}
+
+namespace check {
+constexpr bool same(const char *a, const char *b)
+{
+    return a && b && std::string_view(a) == std::string_view(b);
+}
+
+constexpr const Control *find(std::span<const Control> table, std::size_t before, const char *name)
+{
+    for (std::size_t i = 0; i < before && i < table.size(); ++i)
+        if (same(table[i].name, name))
+            return &table[i];
+    return nullptr;
+}
+} // namespace check
+
+// For static_assert over a window's table: every control named, no name
+// twice, and every parent a frame that comes earlier in the table.
+constexpr bool wellFormed(std::span<const Control> table)
+{
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const Control &row = table[i];
+        if (!row.name || check::find(table, i, row.name))
+            return false;
+        if (row.parent) {
+            const Control *parent = check::find(table, i, row.parent);
+            if (!parent || parent->kind != Kind::Frame)
+                return false;
+        }
+    }
+    return true;
+}
+
+constexpr bool wellFormed(std::span<const MenuRow> rows)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!rows[i].name || (i == 0 && rows[i].level != 0) || rows[i].level > 1)
+            return false;
+        for (std::size_t j = 0; j < i; ++j)
+            if (check::same(rows[i].name, rows[j].name))
+                return false;
+    }
+    return true;
+}
+
+// For static_assert: every link names a control of the table or a menu row,
+// and only labels carry a description.
+constexpr bool linksResolve(std::span<const Link> links, std::span<const Control> table,
+                            std::initializer_list<std::span<const MenuRow>> menu = {})
+{
+    for (const Link &link : links) {
+        if (!link.command)
+            return false;
+        const Control *control = check::find(table, table.size(), link.name);
+        bool inMenu = false;
+        for (const auto &part : menu)
+            for (const MenuRow &row : part)
+                inMenu = inMenu || check::same(row.name, link.name);
+        if (control ? control->kind != Kind::Label : (!inMenu || link.description))
+            return false;
+    }
+    return true;
+}
 
 // 15 twips make one logical pixel (1/96 inch); Qt scales logical pixels on
 // high-density screens by itself.
@@ -100,11 +180,11 @@ QFont makeFont(const Font &font, const QFont &base);
 QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
                                 const Font &windowFont);
 
-void describe(const QHash<QString, QWidget *> &controls, std::span<const Accessible> rows);
-
-// Fills a menu bar from its rows; returns the actions by name (a drop-down
-// menu's own action under the menu's name).
-QHash<QString, QAction *> buildMenu(QMenuBar *bar, std::span<const MenuRow> rows);
+// Fills a menu bar from its rows, given in parts that follow one another;
+// returns the actions by name (a drop-down menu's own action under the
+// menu's name).
+QHash<QString, QAction *> buildMenu(QMenuBar *bar,
+                                    std::initializer_list<std::span<const MenuRow>> parts);
 
 // The text a caption shows: "&" marks the access key and is not shown, "&&"
 // shows one "&".

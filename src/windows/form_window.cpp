@@ -1,8 +1,10 @@
 #include "windows/form_window.h"
 
 #include "common/identity.h"
+#include "windows/form_label.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,34 +13,66 @@
 
 namespace windows {
 
-FormWindow::FormWindow(const char *objectName, int clientWidthTwips, int clientHeightTwips,
-                       int backgroundRgb)
+void FormControls::build(QWidget *window, QWidget *client, const Form &form)
+{
+    m_formName = QString::fromLatin1(form.objectName);
+    window->setObjectName(m_formName);
+    window->setWindowTitle(common::windowTitle());
+    window->setWindowIcon(common::programIcon());
+    client->setFixedSize(form::px(form.clientWidth), form::px(form.clientHeight));
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(form.background)));
+    client->setPalette(palette);
+    m_controls = form::build(client, form.controls, form.font);
+}
+
+void FormControls::buildMenu(QMenuBar *bar,
+                             std::initializer_list<std::span<const form::MenuRow>> parts)
+{
+    m_actions = form::buildMenu(bar, parts);
+}
+
+void FormControls::connectLinks(QObject *context, std::span<const form::Link> links) const
+{
+    for (const form::Link &link : links) {
+        const QString name = QString::fromLatin1(link.name);
+        if (m_controls.contains(name)) {
+            auto *label = control<FormLabel>(link.name);
+            QObject::connect(label, &FormLabel::clicked, context, link.command);
+            if (link.description)
+                label->setAccessibleDescription(QString::fromLatin1(link.description));
+        } else {
+            QObject::connect(menuAction(link.name), &QAction::triggered, context, link.command);
+        }
+    }
+}
+
+QAction *FormControls::menuAction(const char *name) const
+{
+    QAction *action = m_actions.value(QString::fromLatin1(name));
+    if (!action)
+        missing(name, "menu entry");
+    return action;
+}
+
+void FormControls::missing(const char *name, const char *kind) const
+{
+    qFatal("%s has no %s named %s", qPrintable(m_formName), kind, name);
+}
+
+FormWindow::FormWindow(const Form &form, std::initializer_list<std::span<const form::MenuRow>> menu)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QString::fromLatin1(objectName));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(common::windowTitle());
-    setWindowIcon(common::programIcon());
-
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(form::px(clientWidthTwips), form::px(clientHeightTwips));
-    m_client->setAutoFillBackground(true);
-    QPalette palette = m_client->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(backgroundRgb)));
-    m_client->setPalette(palette);
-    setCentralWidget(m_client);
-}
-
-void FormWindow::buildControls(std::span<const form::Control> table, const form::Font &windowFont)
-{
-    m_controls = form::build(m_client, table, windowFont);
-}
-
-void FormWindow::buildMenu(std::span<const form::MenuRow> rows)
-{
-    m_actions = form::buildMenu(menuBar(), rows);
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    m_form.build(this, client, form);
+    if (menu.size() > 0)
+        m_form.buildMenu(menuBar(), menu);
+    m_form.connectLinks(this, form.links);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)

@@ -8,6 +8,48 @@ class QAbstractButton;
 
 namespace windows {
 
+// What every window of the program is built from.
+struct Form
+{
+    const char *objectName;
+    int clientWidth, clientHeight; // twips
+    int background;                // 0xRRGGBB
+    std::span<const form::Control> controls;
+    form::Font font;
+    std::span<const form::Link> links;
+};
+
+// The controls and menu entries of one built form, by name. A name that is
+// not there, or names another kind of control, is a mistake in the program:
+// it stops at once and says which name, in every build.
+class FormControls
+{
+public:
+    // Names, titles and colours the top-level window, builds the controls
+    // into client (the window itself where it has no menu bar) and makes the
+    // client the form's fixed size.
+    void build(QWidget *window, QWidget *client, const Form &form);
+    void buildMenu(QMenuBar *bar, std::initializer_list<std::span<const form::MenuRow>> parts);
+    // Binds each link's label or menu entry to its command, within context.
+    void connectLinks(QObject *context, std::span<const form::Link> links) const;
+
+    template <class T> T *control(const char *name) const
+    {
+        auto *widget = qobject_cast<T *>(m_controls.value(QString::fromLatin1(name)));
+        if (!widget)
+            missing(name, T::staticMetaObject.className());
+        return widget;
+    }
+    QAction *menuAction(const char *name) const;
+
+private:
+    [[noreturn]] void missing(const char *name, const char *kind) const;
+
+    QString m_formName;
+    QHash<QString, QWidget *> m_controls;
+    QHash<QString, QAction *> m_actions;
+};
+
 // A top-level window of the program: a fixed client area in twips with an
 // optional menu bar above it, a fixed border, and the behaviour of a classic
 // desktop form: Enter goes to the focused button or else to the default
@@ -23,26 +65,13 @@ public:
     // right after and counts as gone.
     bool isClosed() const { return m_closed; }
 
-    template <class T> T *control(const char *name) const
-    {
-        return qobject_cast<T *>(m_controls.value(QString::fromLatin1(name)));
-    }
-
-    QAction *menuAction(const char *name) const
-    {
-        return m_actions.value(QString::fromLatin1(name));
-    }
+    template <class T> T *control(const char *name) const { return m_form.control<T>(name); }
+    QAction *menuAction(const char *name) const { return m_form.menuAction(name); }
 
 protected:
-    FormWindow(const char *objectName, int clientWidthTwips, int clientHeightTwips,
-               int backgroundRgb);
-
-    void buildControls(std::span<const form::Control> table, const form::Font &windowFont);
-    void buildMenu(std::span<const form::MenuRow> rows);
-    void describeControls(std::span<const form::Accessible> rows)
-    {
-        form::describe(m_controls, rows);
-    }
+    // Builds the form and its menu, and binds its links.
+    explicit FormWindow(const Form &form,
+                        std::initializer_list<std::span<const form::MenuRow>> menu = {});
 
     void setDefaultButton(QAbstractButton *button) { m_defaultButton = button; }
     void setCancelButton(QAbstractButton *button) { m_cancelButton = button; }
@@ -56,9 +85,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *m_client = nullptr;
-    QHash<QString, QWidget *> m_controls;
-    QHash<QString, QAction *> m_actions;
+    FormControls m_form;
     QAbstractButton *m_defaultButton = nullptr;
     QAbstractButton *m_cancelButton = nullptr;
     bool m_closed = false;

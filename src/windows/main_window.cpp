@@ -1,7 +1,6 @@
 #include "windows/main_window.h"
 
 #include "catalogue/catalogue.h"
-#include "links/link_commands.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
@@ -30,8 +29,8 @@ constexpr Control formTable[] = {
     {"Frame1", Kind::Button, "cmdNext",      "&Next",                                   960, 1680, 4575,  375, verdanaBold,           {-1, white},           10, NoFlags},
     {"Frame1", Kind::Option, "Option1",      "Search by Herb",                          960, 1230, 2175,  255, verdanaBold,           {mediumBlue, black},    9, NoFlags},
     {"Frame1", Kind::Option, "optAilment",   "Search by Ailment",                       960,  510, 2175,  255, verdanaBold,           {mediumBlue, black},    8, Selected},
-    {"Frame1", Kind::List,   "cmbHerb",      nullptr,                                  3360, 1200, 2175,  315, verdanaBold,           {mediumBlue, black},    7, NoFlags},
-    {"Frame1", Kind::List,   "cmbAilment",   nullptr,                                  3360,  480, 2175,  315, verdanaBold,           {mediumBlue, black},    6, NoFlags},
+    {"Frame1", Kind::List,   "cmbHerb",      nullptr,                                  3360, 1200, 2175,  315, verdanaBold,           {mediumBlue, black},    7, NoFlags, "Herb"},
+    {"Frame1", Kind::List,   "cmbAilment",   nullptr,                                  3360,  480, 2175,  315, verdanaBold,           {mediumBlue, black},    6, NoFlags, "Ailment"},
     {nullptr,  Kind::Frame,  "Frame5",       nullptr,                                     0, 3720, 7620,  900, {},                    {-1, black},            0, NoFlags},
     {"Frame5", Kind::Label,  "lblFullBrand", captions::fullBrandOffer,                  698,  160, 6225,  615, verdanaBoldUnderlined, {lightBlue, black},     5, Centred | HandPointer},
     {"Frame5", Kind::Label,  "lblCobrand",   captions::coBrandOffer,                    698,  160, 6225,  615, verdanaBoldUnderlined, {lightBlue, black},     4, Centred | HandPointer},
@@ -49,26 +48,18 @@ constexpr MenuRow menuTable[] = {
     {1, "mnuUpdate", "Check for Software &Update"},
     {1, "mnuHelp2",  "-"},
     {1, "mnuAbout",  "&About Software"},
-    {0, "mnuDonate", "&Donate"},
-    // Never available to the user; shown greyed.
-    {0, "mkmoney",   "Make Money &Online", false},
-};
-
-constexpr Accessible accessibility[] = {
-    {"cmbAilment",   "Ailment"},
-    {"cmbHerb",      "Herb"},
-    {"Label61",      nullptr, "Opens the Quorvel forum's home page in your web browser"},
-    {"lblCobrand",   nullptr, "Opens the page about co-branding this software in your web browser"},
-    {"lblFullBrand", nullptr, "Opens the page about a fully branded edition in your web browser"},
 };
 // clang-format on
+
+static_assert(wellFormed(formTable));
+static_assert(wellFormed(std::span<const MenuRow>(menuTable)));
+static_assert(linksResolve(outreach::links, formTable, {menuTable, outreach::menuTail}));
 } // namespace
 
-MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
+MainWindow::MainWindow()
+    : FormWindow({"frmMain", 7620, 4620, black, formTable, verdana825, outreach::links},
+                 {menuTable, outreach::menuTail})
 {
-    buildControls(formTable, verdana825);
-    buildMenu(menuTable);
-    describeControls(accessibility);
 
     m_cmbAilment = control<QComboBox>("cmbAilment");
     m_cmbHerb = control<QComboBox>("cmbHerb");
@@ -93,7 +84,7 @@ MainWindow::MainWindow() : FormWindow("frmMain", 7620, 4620, black)
     connect(m_cmdNext, &QPushButton::clicked, this, &MainWindow::cmdNext_Click);
 
     connect(menuAction("mnuExit"), &QAction::triggered, this, &QWidget::close);
-    connectOutreach(this);
+    outreach::connectAbout(this);
 
     m_cmbAilment->setFocus();
 }

@@ -1,12 +1,39 @@
 #pragma once
 
+#include "links/link_commands.h"
+#include "windows/form_layout.h"
+
 namespace windows {
 
 class FormWindow;
 
 // The main and result windows carry the same forum banner, offer strip and
-// Help and Donate menus; this binds whichever of them a window has to the
-// link commands and the About window.
-void connectOutreach(FormWindow *window);
+// Help and Donate menus.
+namespace outreach {
 
+// clang-format off
+// The menu bar's last two entries, the same on both windows.
+inline constexpr form::MenuRow menuTail[] = {
+    {0, "mnuDonate", "&Donate"},
+    // Never available to the user; shown greyed.
+    {0, "mkmoney",   "Make Money &Online", false},
+};
+
+// The banner, the two offers and the web pages of the Help and Donate menus.
+inline constexpr form::Link links[] = {
+    {"Label61",      &modHelp::OpenHomePage,         "Opens the Quorvel forum's home page in your web browser"},
+    {"lblCobrand",   &modHelp::OpenCoBrandInfo,      "Opens the page about co-branding this software in your web browser"},
+    {"lblFullBrand", &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
+    {"mnuOnline",    &modHelp::OpenOnlineHelp},
+    {"mnuVisit",     &modHelp::OpenHomePage},
+    {"mnuUpdate",    &modHelp::OpenDownloadPage},
+    {"mnuDonate",    &modHelp::OpenDonatePage},
+    {"mkmoney",      &modHelp::OpenFullyBrandedInfo},
+};
+// clang-format on
+
+// The Help menu's About entry opens the About window over the window.
+void connectAbout(FormWindow *window);
+
+} // namespace outreach
 } // namespace windows

@@ -57,25 +57,24 @@ constexpr MenuRow menuTable[] = {
     {1, "mnuUpdate",   "&Check for Software Update"},
     {1, "mnuFileSep2", "-"},
     {1, "mnuAbout",    "&About Software"},
-    {0, "mnuDonate",   "&Donate"},
-    // Never available to the user; shown greyed.
-    {0, "mkmoney",     "Make Money &Online", false},
 };
 
-constexpr Accessible accessibility[] = {
-    {"Label61",      nullptr, "Opens the Quorvel forum's home page in your web browser"},
-    {"lblCobrand",   nullptr, "Opens the page about co-branding this software in your web browser"},
-    {"lblFullBrand", nullptr, "Opens the page about a fully branded edition in your web browser"},
-    {"Label1",       nullptr, "Opens the page about a fully branded edition in your web browser"},
+// The heading of the ailment frame is a link as well.
+constexpr Link ownLinks[] = {
+    {"Label1", &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
 };
+constexpr auto links = join(outreach::links, ownLinks);
 // clang-format on
+
+static_assert(wellFormed(formTable));
+static_assert(wellFormed(std::span<const MenuRow>(menuTable)));
+static_assert(linksResolve(links, formTable, {menuTable, outreach::menuTail}));
 } // namespace
 
-ResultWindow::ResultWindow() : FormWindow("frmDisplay", 10230, 5055, black)
+ResultWindow::ResultWindow()
+    : FormWindow({"frmDisplay", 10230, 5055, black, formTable, verdana825, links},
+                 {menuTable, outreach::menuTail})
 {
-    buildControls(formTable, verdana825);
-    buildMenu(menuTable);
-    describeControls(accessibility);
 
     m_fraAilment = control<QGroupBox>("fraAilment");
     m_fraHerb = control<QGroupBox>("fraHerb");
@@ -94,12 +93,9 @@ ResultWindow::ResultWindow() : FormWindow("frmDisplay", 10230, 5055, black)
     connect(m_cmdBack, &QPushButton::clicked, this, &ResultWindow::cmdBack_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &ResultWindow::cmdExit_Click);
 
-    connect(control<FormLabel>("Label1"), &FormLabel::clicked, this,
-            &modHelp::OpenFullyBrandedInfo);
-
     connect(menuAction("mnuFileBack"), &QAction::triggered, this, &ResultWindow::cmdBack_Click);
     connect(menuAction("mnuExit"), &QAction::triggered, this, &ResultWindow::cmdExit_Click);
-    connectOutreach(this);
+    outreach::connectAbout(this);
 
     m_cmdExit->setFocus();
 }
