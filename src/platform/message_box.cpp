@@ -4,6 +4,7 @@
 #include "platform/font_warmup.h"
 
 #include <QMessageBox>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -14,9 +15,9 @@ MessageHandler &handlerSlot()
 }
 } // namespace
 
-void setMessageHandler(MessageHandler handler)
+MessageHandler setMessageHandler(MessageHandler handler)
 {
-    handlerSlot() = std::move(handler);
+    return std::exchange(handlerSlot(), std::move(handler));
 }
 
 MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons buttons)

@@ -16,8 +16,9 @@ MessageAnswer showMessage(const QString &text, MessageIcon icon,
                           MessageButtons buttons = MessageButtons::Ok);
 
 // Lets tests answer message boxes without showing them. An empty handler
-// brings the real boxes back.
+// brings the real boxes back. Returns the handler it replaces, for the caller
+// to put back when it is done.
 using MessageHandler = std::function<MessageAnswer(const QString &, MessageIcon, MessageButtons)>;
-void setMessageHandler(MessageHandler handler);
+MessageHandler setMessageHandler(MessageHandler handler);
 
 } // namespace platform

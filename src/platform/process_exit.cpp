@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -12,9 +13,9 @@ ExitHandler &handlerSlot()
 }
 } // namespace
 
-void setExitHandler(ExitHandler handler)
+ExitHandler setExitHandler(ExitHandler handler)
 {
-    handlerSlot() = std::move(handler);
+    return std::exchange(handlerSlot(), std::move(handler));
 }
 
 void endProcess(int status)

@@ -9,7 +9,9 @@ namespace platform {
 // a test makes it return.
 void endProcess(int status);
 
+// Lets tests record the end instead; returns the handler it replaces, for the
+// caller to put back when it is done.
 using ExitHandler = std::function<void(int status)>;
-void setExitHandler(ExitHandler handler);
+ExitHandler setExitHandler(ExitHandler handler);
 
 } // namespace platform

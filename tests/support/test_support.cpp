@@ -15,6 +15,7 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QWidget>
 
@@ -58,7 +59,7 @@ void UrlRecorder::open(const QUrl &url)
 
 MessageRecorder::MessageRecorder()
 {
-    platform::setMessageHandler(
+    m_replaced = platform::setMessageHandler(
         [this](const QString &text, platform::MessageIcon icon, platform::MessageButtons buttons) {
             shown.append({text, icon, buttons});
             if (!m_queued.isEmpty())
@@ -70,7 +71,7 @@ MessageRecorder::MessageRecorder()
 
 MessageRecorder::~MessageRecorder()
 {
-    platform::setMessageHandler({});
+    platform::setMessageHandler(std::move(m_replaced));
 }
 
 QStringList MessageRecorder::texts() const
@@ -83,12 +84,12 @@ QStringList MessageRecorder::texts() const
 
 ExitRecorder::ExitRecorder()
 {
-    platform::setExitHandler([this](int status) { statuses.append(status); });
+    m_replaced = platform::setExitHandler([this](int status) { statuses.append(status); });
 }
 
 ExitRecorder::~ExitRecorder()
 {
-    platform::setExitHandler({});
+    platform::setExitHandler(std::move(m_replaced));
 }
 
 void WindowTest::initTestCase()
@@ -98,14 +99,17 @@ void WindowTest::initTestCase()
 
 void WindowTest::init()
 {
+    // Old stand-ins go before new ones come: each puts back what it replaced.
+    m_standIns.reset();
     m_standIns = std::make_unique<StandIns>();
 }
 
 void WindowTest::cleanup()
 {
+    // A failed check returns from here at once; the stand-ins go all the same.
+    const auto release = qScopeGuard([this] { m_standIns.reset(); });
     QVERIFY(closeEverything());
     QCOMPARE(m_standIns->messages.texts(), QStringList());
-    m_standIns.reset();
 }
 
 windows::MainWindow *openMain()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/message_box.h"
+#include "platform/process_exit.h"
 
 #include <QList>
 #include <QObject>
@@ -59,6 +60,7 @@ public:
 
 private:
     QList<platform::MessageAnswer> m_queued;
+    platform::MessageHandler m_replaced;
 };
 
 // Stands in for the end of the process: records the status instead.
@@ -69,6 +71,9 @@ public:
     ~ExitRecorder();
 
     QList<int> statuses;
+
+private:
+    platform::ExitHandler m_replaced;
 };
 
 // What every window test stands in for: message boxes, the end of the
