@@ -16,7 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 # Builds only the programs run here.
-[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DTHYMARA_BUILD_BENCH=ON >/dev/null
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target thymara thymara_minimal
 ensure_packages xvfb x11-utils openbox python3 libx11-6 libxtst6
 

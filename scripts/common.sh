@@ -21,9 +21,13 @@ ensure_packages() {
 
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-dejavu-core)
 
+# configure_and_build [DIR [cmake options...]]: the Release build in $BUILD_DIR
+# unless told otherwise; options only count when DIR is configured first.
 configure_and_build() {
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "$@"
+    local dir="${1:-$BUILD_DIR}"
+    [ $# -gt 0 ] && shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@"
     fi
-    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+    cmake --build "$dir" --parallel "$(nproc)"
 }

@@ -9,3 +9,10 @@ configure_and_build
 # Tests never need a screen, a network or a browser.
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
+
+# The program's tests once more, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any finding, a leak included, fails them.
+SANITIZE_DIR="${THYMARA_SANITIZE_BUILD_DIR:-$ROOT/build-sanitize}"
+configure_and_build "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTHYMARA_SANITIZE=ON
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir "$SANITIZE_DIR" --output-on-failure --timeout 600 -L program "$@"

@@ -177,6 +177,31 @@ private Q_SLOTS:
         QVERIFY(main->isActiveWindow());
     }
 
+    // Every window has a fixed border: neither the user nor a resize request
+    // changes its size.
+    void windowsKeepTheirSize_data()
+    {
+        QTest::addColumn<QString>("which");
+        for (const char *which : {"main", "result", "exit", "about"})
+            QTest::newRow(which) << which;
+    }
+    void windowsKeepTheirSize()
+    {
+        QFETCH(QString, which);
+        const auto check = [](QWidget *window) {
+            const QSize size = window->size();
+            QVERIFY(!size.isEmpty());
+            QCOMPARE(window->minimumSize(), size);
+            QCOMPARE(window->maximumSize(), size);
+            window->resize(size + QSize(40, 30));
+            QCOMPARE(window->size(), size);
+        };
+        if (which == QLatin1String("about"))
+            withAbout(openMain()->menuAction("mnuAbout"), check);
+        else
+            check(open(which));
+    }
+
     void aboutIsModalFreshAndClosesOnEnterAndEsc_data()
     {
         QTest::addColumn<QString>("opener");

@@ -201,6 +201,25 @@ private Q_SLOTS:
         QVERIFY(messages.shown.isEmpty());
     }
 
+    // A start that forgot to seed the generator from the clock would show the
+    // same offer every time: two starts must not continue the same sequence.
+    void programSeedsItsGeneratorAtEveryStart()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the scripted program is not built here");
+        QStringList draws;
+        for (int run = 0; run < 2; ++run) {
+            QTemporaryDir home;
+            ProgramRun program(home.path(), "draw");
+            QVERIFY(program.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
+            QTRY_VERIFY_WITH_TIMEOUT(!program.lines().filter(QStringLiteral("DRAW ")).isEmpty(),
+                                     processBound);
+            draws += program.lines().filter(QStringLiteral("DRAW "));
+        }
+        QCOMPARE(draws.size(), 2);
+        QVERIFY2(draws[0] != draws[1], qPrintable(draws.join(QLatin1Char(' '))));
+    }
+
     // A second copy is refused while the first runs, even once its lock is older than a
     // stale one may be. A lock nobody holds delays a start only briefly; that start asks
     // about updates before any window, and Yes, the default, goes on without a browser.
@@ -213,7 +232,7 @@ private Q_SLOTS:
     void programKeepsToOneCopy()
     {
         if (!ProgramRun::available())
-            QSKIP("the program and its autopilot are not built here");
+            QSKIP("the scripted program is not built here");
         QFETCH(bool, firstCopy);
         QTemporaryDir home;
         QProcessEnvironment env; // never lets a child find a browser to start

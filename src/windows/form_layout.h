@@ -149,8 +149,6 @@ constexpr bool linksResolve(std::span<const Link> links, std::span<const Control
                             std::initializer_list<std::span<const MenuRow>> menu = {})
 {
     for (const Link &link : links) {
-        if (!link.command)
-            return false;
         const Control *control = check::find(table, table.size(), link.name);
         bool inMenu = false;
         for (const auto &part : menu)

@@ -183,9 +183,8 @@ QString settingsFileFor(const QString &home)
 
 bool ProgramRun::available()
 {
-#ifdef THYMARA_AUTOPILOT_LIB
-    return QFile::exists(QStringLiteral(THYMARA_EXECUTABLE)) &&
-           QFile::exists(QStringLiteral(THYMARA_AUTOPILOT_LIB));
+#ifdef THYMARA_SCRIPTED_EXECUTABLE
+    return QFile::exists(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE));
 #else
     return false;
 #endif
@@ -199,7 +198,7 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
 ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
                        const QProcessEnvironment &extra)
 {
-#ifdef THYMARA_AUTOPILOT_LIB
+#ifdef THYMARA_SCRIPTED_EXECUTABLE
     const QString runtime = runtimeDirFor(home);
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -208,12 +207,11 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(home).filePath(QStringLiteral(".config")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(THYMARA_AUTOPILOT_LIB));
     env.insert(QStringLiteral("THYMARA_AUTOPILOT"), QString::fromLatin1(mode));
     env.insert(extra);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(QStringLiteral(THYMARA_EXECUTABLE), {});
+    process.start(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE), {});
     process.waitForStarted(5000);
 #else
     Q_UNUSED(home);

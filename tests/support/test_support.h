@@ -119,8 +119,8 @@ bool closeEverything();
 // Shows a window and waits, bounded, until it is exposed and active.
 bool showAndActivate(QWidget *window);
 
-// The real thymara executable, started as its own process with the autopilot
-// loaded into it (see autopilot.cpp), in a home of its own: its settings and
+// The real program, started as its own process with a scripted user built
+// into it (see scripted_user.cpp), in a home of its own: its settings and
 // its instance lock live under that directory.
 class ProgramRun
 {

@@ -1,13 +1,18 @@
-// Loaded into the real thymara executable with LD_PRELOAD by the tests that
-// start it as a process. It drives the program the way a person would, from
-// inside its own event loop, and reports what it saw on standard output, one
-// line at a time. The program itself knows nothing about it.
+// Built together with the program's own main.cpp and library into
+// thymara_scripted, the executable that the process tests start. It drives
+// the program the way a person would, from inside its own event loop, and
+// reports what it saw on standard output, one line at a time. The program
+// itself knows nothing about it; nothing is preloaded, so it runs the same
+// under the sanitizers and on every platform.
 //
 // THYMARA_AUTOPILOT selects what it does:
 //   idle  - report the windows as they appear, touch nothing
 //   exit  - close the main window, then press Exit on the exit window
+//   draw  - as idle, and report one draw from the program's random generator
 // In every mode a message box is reported and answered with its default
 // button.
+
+#include "common/random.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -58,6 +63,14 @@ void step()
             seen.insert(QLatin1String(name));
             report(QStringLiteral("SHOWN ") + QLatin1String(name));
         }
+    }
+
+    // The next number of the program's shared generator once start-up is over:
+    // equal numbers in two runs mean start-up did not seed it from the clock.
+    if (mode == "draw" && seen.contains(QStringLiteral("frmMain")) &&
+        !seen.contains(QStringLiteral("draw"))) {
+        seen.insert(QStringLiteral("draw"));
+        report(QStringLiteral("DRAW %1").arg(common::randomBetween(0, 1 << 30)));
     }
 
     if (mode != "exit")
