@@ -169,7 +169,8 @@ public:
     explicit ListAccessible(QComboBox *list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
     ~ListAccessible() override
     {
-        if (m_captionId)
+        // The cache may have deleted it already, when it empties at exit.
+        if (m_captionId && QAccessible::accessibleInterface(m_captionId))
             QAccessible::deleteAccessibleInterface(m_captionId);
     }
 
