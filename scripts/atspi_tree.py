@@ -116,6 +116,24 @@ def find_all(acc, predicate, depth=0):
     return found
 
 
+def check_nothing_covered_is_showing(win, title):
+    """Two controls on the same spot cannot both be seen: at most one may say it is showing."""
+    for container in find_all(win, lambda a: a.childCount > 1 and
+                              a.getRole() not in (pyatspi.ROLE_LIST, pyatspi.ROLE_MENU_BAR,
+                                                  pyatspi.ROLE_MENU)):
+        spots = {}
+        for i in range(container.childCount):
+            child = container.getChildAtIndex(i)
+            if child is None or "showing" not in states(child):
+                continue
+            box = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            spot = (box.x, box.y, box.width, box.height)
+            if spot in spots:
+                problem("%s: %r and %r lie on the same spot and both say they are showing" %
+                        (title, spots[spot], child.name[:40]))
+            spots[spot] = child.name[:40]
+
+
 def find(acc, role, name):
     hits = find_all(acc, lambda a: a.getRole() == role and a.name == name)
     return hits[0] if hits else None
@@ -263,6 +281,7 @@ def main():
         return 1
     print("== main window tree")
     dump(main_win)
+    check_nothing_covered_is_showing(main_win, "main window")
     check_lists(main_win)
     press_links(main_win, "main window")
     press_web_entries(main_win, "main window")
@@ -282,6 +301,7 @@ def main():
             return 1
         print("== result window tree, %s" % mode)
         dump(result)
+        check_nothing_covered_is_showing(result, "result window")
         everything = find_all(result, lambda a: True)
         cached = [("showing" in states(a)) for a in everything]
         result.clear_cache()
@@ -303,6 +323,9 @@ def main():
     print("== exit window tree")
     dump(exit_win)
     check1 = find(exit_win, pyatspi.ROLE_PUSH_BUTTON, "Click Here To Visit Quorvel Now")
+    if check1 is None:
+        problem("Click Here To Visit Quorvel Now is no push button")
+        check1 = find(exit_win, pyatspi.ROLE_CHECK_BOX, "Click Here To Visit Quorvel Now")
     print("-- Check1:", describe(check1))
     for action_name in actions(check1):
         for _ in range(2):
