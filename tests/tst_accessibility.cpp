@@ -1,8 +1,12 @@
-// What a screen reader and a keyboard user get from every window.
+// What a screen reader and switch access get from every window: everything is
+// checked through the interfaces Qt hands to the desktop's accessibility bus,
+// never through the widgets' own properties.
 
+#include "links/web_hosts.h"
 #include "support/test_support.h"
 #include "windows/about_window.h"
 #include "windows/exit_window.h"
+#include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
@@ -12,22 +16,63 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
 using namespace testsupport;
 
 namespace {
-QString spoken(QWidget *w, QAccessible::Text what)
+const QString press = QAccessibleActionInterface::pressAction();
+
+QString site(const char *host, const char *path = "")
 {
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
-    return iface ? iface->text(what) : QString();
+    return QStringLiteral("http://") + QLatin1String(host) + QLatin1String(path);
+}
+
+const QString homePage = site(webhosts::forumSite);
+const QString coBrand = site(webhosts::helpSite, "/co-brand.html");
+const QString fullyBranded = site(webhosts::helpSite, "/fully-branded.html");
+const QString catalogue = site(webhosts::forumSite, "/ondrelsoftwares");
+
+QAccessibleInterface *face(QWidget *window, const QString &name)
+{
+    auto *widget = window->findChild<QWidget *>(name);
+    return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+}
+
+// What the labels of a control say, as a screen reader finds them.
+QStringList labelsOf(QAccessibleInterface *iface)
+{
+    QStringList labels;
+    for (const auto &relation : iface->relations(QAccessible::Label))
+        labels << relation.first->text(QAccessible::Name);
+    return labels;
+}
+
+QStringList actionsOf(QAccessibleInterface *iface)
+{
+    QAccessibleActionInterface *actions = iface->actionInterface();
+    return actions ? actions->actionNames() : QStringList();
+}
+
+// The interface named name (depth first) below root.
+QAccessibleInterface *findByName(QAccessibleInterface *root, const QString &name, int depth = 0)
+{
+    if (!root || depth > 12)
+        return nullptr;
+    if (root->text(QAccessible::Name) == name)
+        return root;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface *found = findByName(root->child(i), name, depth + 1))
+            return found;
+    return nullptr;
 }
 
 // Checks every control of one window; returns the problems found.
@@ -40,23 +85,36 @@ QStringList problemsIn(QWidget *window)
         if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
             name == QLatin1String("client"))
             continue;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         auto *label = qobject_cast<QLabel *>(w);
         const bool picture = label && !label->pixmap().isNull();
-        const bool noTextOfItsOwn = qobject_cast<QComboBox *>(w) || qobject_cast<QLineEdit *>(w) ||
-                                    qobject_cast<QPlainTextEdit *>(w) || picture;
-        if (noTextOfItsOwn && w->accessibleName().isEmpty())
-            problems << name + QStringLiteral(": no accessible name");
-        if (noTextOfItsOwn && spoken(w, QAccessible::Name).isEmpty())
+        if (iface->role() == QAccessible::ComboBox) {
+            if (labelsOf(iface).isEmpty() || labelsOf(iface).first().isEmpty())
+                problems << name + QStringLiteral(": a list without a label");
+        } else if ((qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w) || picture) &&
+                   iface->text(QAccessible::Name).isEmpty()) {
             problems << name + QStringLiteral(": a screen reader reads no name");
-        const bool link = w->cursor().shape() == Qt::PointingHandCursor && label;
-        if (link && spoken(w, QAccessible::Description).isEmpty())
+        }
+        if (iface->role() == QAccessible::Link && iface->text(QAccessible::Description).isEmpty())
             problems << name + QStringLiteral(": a link that does not say where it leads");
         if ((label && !picture) || qobject_cast<QGroupBox *>(w)) {
-            if (w->focusPolicy() != Qt::NoFocus)
+            if (w->focusPolicy() != Qt::NoFocus || iface->state().focusable)
                 problems << name + QStringLiteral(": a label or frame that takes the focus");
         }
     }
     return problems;
+}
+
+windows::FormWindow *open(const QString &which)
+{
+    if (which == QLatin1String("main"))
+        return openMain();
+    if (which == QLatin1String("exit")) {
+        openMain();
+        showAndActivate(windows::frmNagScreen2());
+        return windows::existingNagScreen();
+    }
+    return openResult(which == QLatin1String("result, herb mode"));
 }
 } // namespace
 
@@ -71,21 +129,271 @@ private Q_SLOTS:
         openResult();
         QCOMPARE(problemsIn(windows::existingDisplay()), QStringList());
         QCOMPARE(problemsIn(windows::existingNagScreen()), QStringList());
-
-        QStringList aboutProblems{QStringLiteral("not opened")};
-        QTimer::singleShot(0, [&] {
-            auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!about)
-                return;
-            aboutProblems = problemsIn(about);
-            about->reject();
-        });
-        QTimer::singleShot(5000, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        windows::existingDisplay()->menuAction("mnuAbout")->trigger();
+        QStringList aboutProblems{QStringLiteral("not checked")};
+        QVERIFY(withAbout(windows::existingDisplay()->menuAction("mnuAbout"),
+                          [&](QDialog *about) { aboutProblems = problemsIn(about); }));
         QCOMPARE(aboutProblems, QStringList());
+    }
+
+    void listsAreLabelledByWhatTheyHold_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("ailments") << "cmbAilment"
+                                  << "Ailment";
+        QTest::newRow("herbs") << "cmbHerb"
+                               << "Herb";
+    }
+
+    void listsAreLabelledByWhatTheyHold()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, label);
+        windows::MainWindow *main = openMain();
+        auto *box = main->findChild<QComboBox *>(list);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        QCOMPARE(iface->role(), QAccessible::ComboBox);
+        // Its own label only: the frame's caption belongs to the option buttons.
+        QCOMPARE(labelsOf(iface), QStringList{label});
+        // The entry shown stays what the list reads as, and follows the choice.
+        QCOMPARE(iface->text(QAccessible::Name), box->itemText(0));
+        box->setCurrentIndex(2);
+        QCOMPARE(iface->text(QAccessible::Name), box->itemText(2));
+        QCOMPARE(iface->text(QAccessible::Value), box->itemText(2));
+        // The label names the list it labels, as the desktop bus expects.
+        QAccessibleInterface *labelFace = iface->relations(QAccessible::Label).first().first;
+        const auto back = labelFace->relations(QAccessible::Labelled);
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.first().first, iface);
+    }
+
+    void linkLabelsAreLinksThatOpenTheirPage_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("address"); // empty: a plain label
+
+        for (const char *window : {"main", "result"}) {
+            const QString w = QLatin1String(window);
+            QTest::addRow("%s banner", window) << w << "Label61" << homePage;
+            QTest::addRow("%s co-brand offer", window) << w << "lblCobrand" << coBrand;
+            QTest::addRow("%s fully-branded offer", window) << w << "lblFullBrand" << fullyBranded;
+        }
+        QTest::newRow("main introduction") << "main"
+                                           << "Label1"
+                                           << "";
+        QTest::newRow("result Ailment Name heading") << "result"
+                                                     << "Label1" << fullyBranded;
+        QTest::newRow("result herb frame heading") << "result"
+                                                   << "Label5"
+                                                   << "";
+        QTest::newRow("result value") << "result"
+                                      << "lblHerbsAil"
+                                      << "";
+        QTest::newRow("about home page") << "about"
+                                         << "lblHomePage" << homePage;
+        QTest::newRow("about more details") << "about"
+                                            << "lblCoBrand" << fullyBranded;
+        QTest::newRow("about offer text") << "about"
+                                          << "Label3"
+                                          << "";
+        QTest::newRow("exit catalogue") << "exit"
+                                        << "lblGoToHome" << catalogue;
+        QTest::newRow("exit catalogue text") << "exit"
+                                             << "Label3"
+                                             << "";
+    }
+
+    void linkLabelsAreLinksThatOpenTheirPage()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QString, address);
+
+        const auto check = [&](QWidget *w) {
+            QAccessibleInterface *iface = face(w, control);
+            QVERIFY(iface);
+            const bool link = !address.isEmpty();
+            QCOMPARE(iface->role(), link ? QAccessible::Link : QAccessible::StaticText);
+            QCOMPARE(iface->state().linked, link);
+            QCOMPARE(actionsOf(iface), link ? QStringList{press} : QStringList());
+            QCOMPARE(iface->text(QAccessible::Name), w->findChild<QLabel *>(control)->text());
+            // Reached through its action only; the tab order passes it by.
+            QVERIFY(!iface->state().focusable);
+            if (link) {
+                iface->actionInterface()->doAction(press);
+                iface->actionInterface()->doAction(press);
+            }
+            const QStringList expected = link ? QStringList{address, address} : QStringList();
+            QCOMPARE(standIns().urls.opened, expected);
+        };
+        if (window == QLatin1String("about"))
+            QVERIFY(withAbout(open(QStringLiteral("main"))->menuAction("mnuAbout"), check));
+        else
+            check(open(window));
+    }
+
+    void coveredControlsAreNotShowing_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("front"); // brought to the front, for the main window
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("hidden");
+
+        QTest::newRow("ailment result")
+            << "result"
+            << "" << QStringList{"fraAilment", "lblHerbsAil", "lblCobrand"}
+            << QStringList{"fraHerb", "lblAilmentNameHer", "lblPaganHerbalRemedyHer", "Label4",
+                           "lblFullBrand"};
+        QTest::newRow("herb result")
+            << "result, herb mode"
+            << "" << QStringList{"fraHerb", "lblAilmentNameHer", "Label4"}
+            << QStringList{"fraAilment", "lblHerbsAil", "lblPaganHerbalRemedyAil", "Label1"};
+        QTest::newRow("main, co-brand offer in front")
+            << "main"
+            << "lblCobrand" << QStringList{"lblCobrand", "cmbAilment", "Frame5"}
+            << QStringList{"lblFullBrand"};
+        QTest::newRow("main, fully-branded offer in front")
+            << "main"
+            << "lblFullBrand" << QStringList{"lblFullBrand", "Label61"}
+            << QStringList{"lblCobrand"};
+    }
+
+    void coveredControlsAreNotShowing()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, front);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, hidden);
+
+        windows::FormWindow *w = open(window);
+        if (!front.isEmpty())
+            w->findChild<QWidget *>(front)->raise();
+        for (const QString &name : shown)
+            QVERIFY2(!face(w, name)->state().invisible, qPrintable(name));
+        for (const QString &name : hidden)
+            QVERIFY2(face(w, name)->state().invisible, qPrintable(name));
+        // Both lookups still fill both frames, seen or not.
+        if (auto *result = qobject_cast<windows::ResultWindow *>(w)) {
+            QVERIFY(!result->lblHerbsAil()->text().startsWith(QLatin1String("lbl")));
+            QVERIFY(!result->lblAilmentNameHer()->text().startsWith(QLatin1String("lbl")));
+        }
+    }
+
+    void everyActionOnCheck1IsAClick_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("press") << QAccessibleActionInterface::pressAction();
+        QTest::newRow("toggle, as asked of a check box")
+            << QAccessibleActionInterface::toggleAction();
+    }
+
+    void everyActionOnCheck1IsAClick()
+    {
+        QFETCH(QString, action);
+        auto *exitWindow = static_cast<windows::ExitWindow *>(open(QStringLiteral("exit")));
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(exitWindow->Check1());
+        QCOMPARE(iface->role(), QAccessible::Button);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Click Here To Visit Quorvel Now"));
+        QCOMPARE(actionsOf(iface), QStringList{press});
+        for (int i = 0; i < 2; ++i) {
+            iface->actionInterface()->doAction(action);
+            QCOMPARE(standIns().urls.opened.size(), i + 1); // once per press
+            QVERIFY(!exitWindow->Check1()->isChecked());    // sprung back
+            QVERIFY(!iface->state().pressed);
+        }
+        QCOMPARE(standIns().urls.opened, (QStringList{homePage, homePage}));
+    }
+
+    void actionsThatOpenAModalBoxAnswerAtOnce_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control"); // the accessible name of what is pressed
+        QTest::addRow("main About Software") << "main"
+                                             << "About Software";
+        QTest::addRow("result About Software") << "result"
+                                               << "About Software";
+        QTest::addRow("exit Refer A Friend Now") << "exit"
+                                                 << "Refer A Friend Now";
+    }
+
+    void actionsThatOpenAModalBoxAnswerAtOnce()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        windows::FormWindow *w = open(window);
+        QAccessibleInterface *target =
+            findByName(QAccessible::queryAccessibleInterface(w), control);
+        QVERIFY(target && actionsOf(target).contains(press));
+
+        bool aboutOpened = false;
+        bool answered = false;
+        bool openedBeforeTheAnswer = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            // Runs inside the About window's own loop: the action had to answer first.
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                openedBeforeTheAnswer = openedBeforeTheAnswer || !answered;
+                aboutOpened = true;
+                modal->reject();
+            }
+        });
+        poll.start(10);
+        target->actionInterface()->doAction(press);
+        answered = true;
+        QVERIFY(!openedBeforeTheAnswer);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(standIns().messages.shown.size(), 0);
+        if (window == QLatin1String("exit")) {
+            QTRY_COMPARE_WITH_TIMEOUT(standIns().messages.texts(),
+                                      QStringList{"Please Enter Proper Email Address"}, 5000);
+            standIns().messages.shown.clear();
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(aboutOpened, 5000);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 5000);
+    }
+
+    void aboutOpensOnceHoweverOftenItIsAskedFor()
+    {
+        // A screen reader reaches the menu entries even while the About window
+        // blocks their window.
+        windows::MainWindow *main = openMain();
+        QAction *entry = main->menuAction("mnuAbout");
+        int opened = 0;
+        QPointer<QDialog> current;
+        QElapsedTimer sinceAskedAgain;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!modal)
+                return;
+            if (modal != current) {
+                ++opened;
+                current = modal;
+            }
+            if (!sinceAskedAgain.isValid()) {
+                sinceAskedAgain.start();
+                QTimer::singleShot(0, entry, &QAction::trigger);
+            } else if (sinceAskedAgain.elapsed() > 100) {
+                modal->reject();
+            }
+        });
+        poll.start(10);
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [] {
+            for (int i = 0; i < 5 && QApplication::activeModalWidget(); ++i)
+                QApplication::activeModalWidget()->close();
+        });
+        watchdog.start(5000);
+        entry->trigger();
+        entry->trigger(); // twice before it opens
+        QTRY_VERIFY_WITH_TIMEOUT(sinceAskedAgain.isValid() && !QApplication::activeModalWidget(),
+                                 6000);
+        QTest::qWait(100);
+        QCOMPARE(opened, 1);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 

@@ -7,8 +7,10 @@
 #include "windows/form_style.h"
 #include "windows/form_window.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace windows {
 namespace {
@@ -40,6 +42,11 @@ constexpr Link links[] = {
 
 static_assert(wellFormed(formTable));
 static_assert(linksResolve(links, formTable));
+
+// Accessible actions reach the menu entries even while the About window
+// blocks the windows they belong to.
+QPointer<AboutWindow> openWindow;
+bool opening = false;
 } // namespace
 
 AboutWindow::AboutWindow()
@@ -60,9 +67,15 @@ AboutWindow::AboutWindow()
 
 void AboutWindow::open(QWidget *opener)
 {
+    if (openWindow) {
+        openWindow->raise();
+        openWindow->activateWindow();
+        return;
+    }
     QPointer<QWidget> returnTo(opener);
     {
         AboutWindow about;
+        openWindow = &about;
         about.setWindowModality(Qt::ApplicationModal);
         centreOnScreen(&about);
         about.exec();
@@ -71,6 +84,20 @@ void AboutWindow::open(QWidget *opener)
         returnTo->raise();
         returnTo->activateWindow();
     }
+}
+
+void AboutWindow::openSoon(QWidget *opener)
+{
+    if (opening)
+        return;
+    opening = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [returnTo = QPointer<QWidget>(opener)] {
+        opening = false;
+        // A window closed in the meantime asks for nothing any more.
+        const auto *form = qobject_cast<FormWindow *>(returnTo.data());
+        if (returnTo && !(form && form->isClosed()))
+            open(returnTo);
+    });
 }
 
 } // namespace windows

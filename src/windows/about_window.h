@@ -14,8 +14,13 @@ public:
     AboutWindow();
 
     // Creates a fresh About window, shows it modally and returns once it is
-    // closed, handing the activation back to the window that opened it.
+    // closed, handing the activation back to the window that opened it. While
+    // one is open another request only brings it forward.
     static void open(QWidget *opener);
+    // The same, right after the event being handled: whatever asked for it
+    // (a menu click, a screen reader's action) gets its answer at once
+    // instead of waiting until the modal window closes.
+    static void openSoon(QWidget *opener);
 
 private:
     FormControls m_form;

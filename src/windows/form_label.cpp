@@ -25,10 +25,20 @@ void FormLabel::setCaption(const QString &text)
         resize(sizeHint());
 }
 
+bool FormLabel::isLink() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&FormLabel::clicked));
+}
+
+void FormLabel::activate()
+{
+    if (isLink())
+        Q_EMIT clicked();
+}
+
 void FormLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton &&
-        isSignalConnected(QMetaMethod::fromSignal(&FormLabel::clicked))) {
+    if (event->button() == Qt::LeftButton && isLink()) {
         m_pressed = true;
         event->accept();
         return;

@@ -18,6 +18,11 @@ public:
     // its text.
     void setCaption(const QString &text);
 
+    // A label that reacts to clicks is a link.
+    bool isLink() const;
+    // Does what a click on it does; how assistive technology follows a link.
+    void activate();
+
 Q_SIGNALS:
     void clicked();
 

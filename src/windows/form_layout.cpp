@@ -3,6 +3,7 @@
 #include "common/identity.h"
 #include "windows/form_label.h"
 #include "windows/multiline_text_box.h"
+#include "windows/toggle_button.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,9 +88,10 @@ QWidget *create(const Control &row, QWidget *parent)
     }
     case Kind::Button:
     case Kind::ToggleButton: {
-        auto *button = new QPushButton(caption, parent);
+        QPushButton *button = row.kind == Kind::ToggleButton
+                                  ? new windows::FormToggleButton(caption, parent)
+                                  : new QPushButton(caption, parent);
         button->setAutoDefault(false);
-        button->setCheckable(row.kind == Kind::ToggleButton);
         setColours(button, {QPalette::ButtonText}, text);
         if (row.colours.back >= 0)
             setColours(button, {QPalette::Button}, colour(row.colours.back, white));

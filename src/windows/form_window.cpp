@@ -1,6 +1,7 @@
 #include "windows/form_window.h"
 
 #include "common/identity.h"
+#include "windows/accessibility.h"
 #include "windows/form_label.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,7 @@ namespace windows {
 
 void FormControls::build(QWidget *window, QWidget *client, const Form &form)
 {
+    accessibility::install();
     m_formName = QString::fromLatin1(form.objectName);
     window->setObjectName(m_formName);
     window->setWindowTitle(common::windowTitle());

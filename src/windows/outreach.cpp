@@ -10,7 +10,7 @@ namespace windows::outreach {
 void connectAbout(FormWindow *window)
 {
     QObject::connect(window->menuAction("mnuAbout"), &QAction::triggered, window,
-                     [window] { AboutWindow::open(window); });
+                     [window] { AboutWindow::openSoon(window); });
 }
 
 } // namespace windows::outreach

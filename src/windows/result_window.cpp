@@ -1,6 +1,7 @@
 #include "windows/result_window.h"
 
 #include "links/link_commands.h"
+#include "windows/accessibility.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
@@ -102,7 +103,7 @@ ResultWindow::ResultWindow()
 
 void ResultWindow::bringFrameToFront(QGroupBox *frame)
 {
-    frame->raise();
+    accessibility::bringToFront(frame);
 }
 
 void ResultWindow::cmdBack_Click()

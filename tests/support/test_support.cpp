@@ -7,16 +7,20 @@
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 namespace testsupport {
@@ -127,6 +131,34 @@ windows::ResultWindow *openResult(bool herbMode)
     main->cmdNext()->click();
     showAndActivate(windows::existingDisplay());
     return windows::existingDisplay();
+}
+
+bool withAbout(QAction *aboutEntry, const std::function<void(QDialog *)> &body)
+{
+    bool ran = false;
+    QPointer<QDialog> seen;
+    // The window runs its own event loop; the body runs inside it.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!about || ran)
+            return;
+        ran = true;
+        seen = about;
+        body(about);
+        if (seen)
+            seen->reject();
+    });
+    poll.start(10);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    watchdog.start(5000);
+    aboutEntry->trigger(); // answers at once; the window opens right after
+    return QTest::qWaitFor([&] { return ran && seen.isNull(); }, 6000);
 }
 
 QStringList visibleWindows()

@@ -8,8 +8,11 @@
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
+class QAction;
+class QDialog;
 class QWidget;
 
 namespace windows {
@@ -106,6 +109,11 @@ private:
 windows::MainWindow *openMain();
 // Next pressed on it (in herb mode when asked): the result window, shown and active.
 windows::ResultWindow *openResult(bool herbMode = false);
+
+// Chooses an About entry and, once the About window it opens is up, runs body
+// on it and closes it if body left it open. Bounded; true when the window
+// opened and is destroyed again.
+bool withAbout(QAction *aboutEntry, const std::function<void(QDialog *)> &body);
 
 // Object names of the program's windows that are on screen now, sorted.
 QStringList visibleWindows();

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace windows {
+
+// A check box drawn as a push button. Its own class lets assistive technology
+// be told what it is from the moment it exists.
+class FormToggleButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    FormToggleButton(const QString &caption, QWidget *parent);
+};
+
+} // namespace windows
