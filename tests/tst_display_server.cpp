@@ -22,17 +22,17 @@ private Q_SLOTS:
         // Empty expected: Qt's own choice stands.
         QTest::newRow("X11 session") << QByteArray() << QByteArray() << QByteArray("x11")
                                      << QByteArray(":0") << QByteArray();
-        QTest::newRow("no session at all") << QByteArray() << QByteArray() << QByteArray()
-                                           << QByteArray() << QByteArray();
+        QTest::newRow("no session at all")
+            << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray();
         QTest::newRow("Wayland with XWayland")
             << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray(":0")
             << QByteArray("xcb;wayland");
         QTest::newRow("Wayland socket without a session type")
             << QByteArray() << QByteArray("wayland-1") << QByteArray() << QByteArray(":1")
             << QByteArray("xcb;wayland");
-        QTest::newRow("Wayland-only") << QByteArray() << QByteArray("wayland-0")
-                                      << QByteArray("wayland") << QByteArray()
-                                      << QByteArray("wayland");
+        QTest::newRow("Wayland-only")
+            << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray()
+            << QByteArray("wayland");
         QTest::newRow("Wayland session type, default socket")
             << QByteArray() << QByteArray() << QByteArray("wayland") << QByteArray()
             << QByteArray("wayland");
@@ -40,8 +40,8 @@ private Q_SLOTS:
             << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland")
             << QByteArray(":0") << QByteArray();
         QTest::newRow("user asked for offscreen")
-            << QByteArray("offscreen") << QByteArray("wayland-0") << QByteArray()
-            << QByteArray() << QByteArray();
+            << QByteArray("offscreen") << QByteArray("wayland-0") << QByteArray() << QByteArray()
+            << QByteArray();
     }
     void choice()
     {

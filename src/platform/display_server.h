@@ -7,10 +7,10 @@ namespace platform {
 // What the session offers, as the environment tells it before Qt starts.
 struct DisplaySession
 {
-    QByteArray qpaPlatform;   // QT_QPA_PLATFORM: the user's own choice, if any
+    QByteArray qpaPlatform;    // QT_QPA_PLATFORM: the user's own choice, if any
     QByteArray waylandDisplay; // WAYLAND_DISPLAY
-    QByteArray sessionType;   // XDG_SESSION_TYPE
-    QByteArray x11Display;    // DISPLAY: set by XWayland on a Wayland desktop
+    QByteArray sessionType;    // XDG_SESSION_TYPE
+    QByteArray x11Display;     // DISPLAY: set by XWayland on a Wayland desktop
 };
 
 // The Qt platform plugin list for this session, empty to leave Qt's own
