@@ -17,7 +17,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${THYMARA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://${THYMARA_PRODUCT_HOST}/")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${THYMARA_PRODUCT_HOST}/")
 # The first line is the synopsis, the rest the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "reference of herbal remedies by ailment or by herb
 Thymara shows herbal remedies for common ailments, following pagan herbal
