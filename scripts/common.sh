@@ -20,6 +20,9 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-dejavu-core)
+# What the program needs to start on any desktop: qt6-wayland lets it run on
+# a Wayland session without XWayland.
+RUN_PACKAGES=(qt6-wayland)
 
 configure_and_build() {
     if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
