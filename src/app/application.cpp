@@ -31,8 +31,10 @@ QIcon programIcon()
         // loading every image plugin to ask which one knows the file.
         // Every size from a title bar at 1x to a task switcher at 2x, each
         // rendered from thymara.svg: the icon never scales a small picture up.
+        // 256 px stays with the installed icon theme, which desktops use for
+        // anything larger; decoding it here cost 2 ms of every start.
         QIcon i;
-        for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        for (const int size : {16, 24, 32, 48, 64, 128})
             i.addPixmap(QPixmap(QStringLiteral(":/icons/thymara-%1.png").arg(size), "PNG"));
         return i;
     }();
