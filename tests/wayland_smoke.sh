@@ -67,6 +67,7 @@ weston_pid=$!
 socket_ready() { [ -S "$WORK/runtime/$SOCKET" ]; }
 poll 15 socket_ready || fail "weston did not open its socket"
 
+: >"$WORK/program.log" # there before the first look at it
 env -u DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u DBUS_SESSION_BUS_ADDRESS \
     -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS \
     HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/runtime" \
