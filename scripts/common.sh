@@ -20,6 +20,9 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-dejavu-core)
+# What the program needs to start on any desktop: qt6-wayland lets it run on
+# a Wayland session without XWayland.
+RUN_PACKAGES=(qt6-wayland)
 
 # configure_and_build [DIR [cmake options...]]: the Release build in $BUILD_DIR
 # unless told otherwise; options only count when DIR is configured first.

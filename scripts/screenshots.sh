@@ -11,8 +11,21 @@
 # pictures include the window frame, and in a throwaway home, so its settings
 # and lock never touch a copy the user is running. It is driven from the
 # keyboard, the way a user would.
+#
+# --scale F runs it with QT_SCALE_FACTOR=F (to check that icons and text stay
+# sharp on a high-density screen) and --out DIR saves there instead.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+SCALE=""
+OUT_DIR="$ROOT/docs/screenshots"
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --scale) SCALE="$2"; shift 2 ;;
+    --out) OUT_DIR="$2"; shift 2 ;;
+    *) echo "usage: $0 [--scale FACTOR] [--out DIR]" >&2; exit 2 ;;
+    esac
+done
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 # Builds only the programs run here.
@@ -21,7 +34,6 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target thymara
 ensure_packages xvfb x11-utils imagemagick xdotool openbox
 
 PROGRAM="$BUILD_DIR/src/thymara"
-OUT_DIR="$ROOT/docs/screenshots"
 TITLE_PATTERN='^Thymara v1\.0$'
 mkdir -p "$OUT_DIR"
 
@@ -43,13 +55,16 @@ run_private() {
         -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_STYLE_OVERRIDE \
         HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
         XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" QT_QPA_PLATFORM=xcb \
-        "$@"
+        ${SCALE:+QT_SCALE_FACTOR="$SCALE"} "$@"
 }
 
 # --- virtual display with a window manager --------------------------------
+# Scaled windows need a larger screen to be seen whole.
+if [ -n "$SCALE" ]; then export VIRTUAL_SCREEN="${VIRTUAL_SCREEN:-2560x2048x24}"; fi
 start_virtual_display
-# Keep the pointer off the windows so nothing is drawn hovered.
-xdotool mousemove 1279 1023
+# Keep the pointer off the windows (in the far corner: X holds it on the
+# screen) so nothing is drawn hovered.
+xdotool mousemove 9999 9999
 
 # --- window helpers --------------------------------------------------------
 visible_windows() {

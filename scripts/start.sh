@@ -7,7 +7,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${BUILD_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 configure_and_build
 PROGRAM="$BUILD_DIR/src/thymara"
 

@@ -3,7 +3,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${BUILD_PACKAGES[@]}" desktop-file-utils appstream
+# dpkg-dev and lintian build and check the Debian package; weston is the
+# Wayland-only desktop of the smoke test.
+ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" desktop-file-utils appstream \
+    dpkg-dev lintian weston
 configure_and_build
 
 # Tests never need a screen, a network or a browser.

@@ -33,8 +33,9 @@ poll() {
 
 # Starts Xvfb on a display number it picks itself, then openbox, and exports
 # DISPLAY. The window manager gives windows the keyboard focus, as on a desktop.
+# VIRTUAL_SCREEN (default 1280x1024x24) sets the size of the screen.
 start_virtual_display() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     xvfb_pid=$!
     display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
     poll 15 display_known || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"

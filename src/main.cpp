@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/startup.h"
+#include "platform/display_server.h"
 #include "platform/font_warmup.h"
 
 #include <QApplication>
@@ -7,7 +8,9 @@
 int main(int argc, char *argv[])
 {
     platform::startFontWarmUp();
+    platform::choosePlatformPlugin();
     QApplication application(argc, argv);
+    platform::forgetPlatformChoice();
     app::initialiseApplication();
     app::StartApplication();
     // The program ends through EndApplication, never by leaving this loop.
