@@ -32,13 +32,15 @@ For each run it measures, from the moment the process is started:
                own drawing. First paint is the moment the damaged rectangles
                together span the whole client area; Qt's first flush of its
                backing store normally does that in one go. No pixels are read.
-  CPU          user + system time of all the program's threads at first paint;
   memory       resident memory (VmRSS, with its anonymous and file-backed
-               parts) a settling time after the first paint.
+               parts) a settling time after the first paint;
+  CPU          user + system time of all the program's threads, finished
+               ones included (the kernel's account when the program is killed
+               right after the memory reading; it is idle by then).
 
-In each returning-user run of thymara it then presses Alt+N (Next) and
-measures the time until the result window is mapped; an extra start per round
-does the same with a mouse click on Next.
+Two extra thymara starts per round, not counted above, press Next once the
+window is up, by Alt+N and by a mouse click, and measure the time until the
+result window is mapped.
 
 With --callgrind it instead runs thymara (returning user) and the yardstick a
 few times each under valgrind's callgrind and counts the instructions they
@@ -336,9 +338,6 @@ class Input:
 
 # --- processes -----------------------------------------------------------------
 
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
 def status_fields(pid):
     fields = {}
     with open(f"/proc/{pid}/status") as status:
@@ -347,21 +346,6 @@ def status_fields(pid):
             if key in ("VmRSS", "RssAnon", "RssFile", "RssShmem"):
                 fields[key] = int(value.split()[0])  # kB
     return fields
-
-
-def cpu_seconds(pid):
-    """CPU time the process's threads have used so far."""
-    try:
-        total_ns = 0
-        for task in os.listdir(f"/proc/{pid}/task"):
-            with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
-                total_ns += int(schedstat.read().split()[0])
-        return total_ns / 1e9
-    except (OSError, ValueError, IndexError):
-        # No scheduler statistics in this kernel: fall back to clock ticks.
-        with open(f"/proc/{pid}/stat") as stat:
-            after_name = stat.read().rsplit(")", 1)[1].split()
-        return (int(after_name[11]) + int(after_name[12])) / CLOCK_TICKS  # utime + stime
 
 
 def make_home(home, reminder_date=None):
@@ -392,7 +376,7 @@ class Run:
         self.name = name
         self.map = None  # seconds from start to the window being mapped
         self.paint = None  # seconds from start to the whole window drawn once
-        self.cpu = None  # CPU seconds used by the first paint
+        self.cpu = None  # CPU seconds used until killed after the memory reading
         self.size = None  # client size of the window
         self.rss = None  # /proc status memory fields, kB
         self.next = None  # seconds from Next to the result window being mapped
@@ -443,7 +427,6 @@ class Bench:
         process, started, scratch = self.start(name, command, fresh_home)
         try:
             mapped_at, painted_at, client, result.size = self.wait_shown(name, started, timeout)
-            result.cpu = cpu_seconds(process.pid)
             result.map = mapped_at - started
             result.paint = painted_at - started
             if next_by == "click":
@@ -457,7 +440,9 @@ class Bench:
             if next_by == "click":
                 self.input.park_pointer()
             process.send_signal(signal.SIGKILL)
-            process.wait()
+            _, _, usage = os.wait4(process.pid, 0)
+            process.returncode = -signal.SIGKILL
+            result.cpu = usage.ru_utime + usage.ru_stime
             shutil.rmtree(scratch, ignore_errors=True)
         return result
 
@@ -555,7 +540,7 @@ def measure(args, bench):
         EMPTY: ([args.minimal, size], False),
     }
     names = list(programs)
-    runs = {name: [] for name in names + ["click"]}
+    runs = {name: [] for name in names + ["key", "click"]}
     loads = []
     busy_before = cpu_ticks()
     progress = sys.stdout.isatty()
@@ -566,16 +551,16 @@ def measure(args, bench):
         # Each program in turn, starting with a different one every round.
         for name in names[i % len(names):] + names[:i % len(names)]:
             command, fresh = programs[name]
-            next_by = "key" if name == RETURNING and not args.no_next else None
-            run = bench.run(name, command, fresh, next_by)
+            run = bench.run(name, command, fresh)
             if counted:
                 runs[name].append(run)
-        if not args.no_next and not args.no_click:
-            # An extra start, not counted above: Next by the mouse, without
-            # the delay Qt puts between an access key and the click.
-            run = bench.run("click", [args.thymara], False, "click", settle=0.2)
-            if counted:
-                runs["click"].append(run)
+        if not args.no_next:
+            # By the mouse as well, without the delay Qt puts between an
+            # access key and the click.
+            for by in ("key",) if args.no_click else ("key", "click"):
+                run = bench.run(by, [args.thymara], False, by, settle=0.2)
+                if counted:
+                    runs[by].append(run)
         if progress:
             print(f"\r  round {i + 1}/{total}", end="", flush=True)
     if progress:
@@ -600,13 +585,13 @@ def report(args, runs, loads, busy):
         print(f"{name}:")
         print(describe("start to window mapped", values(name, "map"), "ms", 1000))
         print(describe("start to first paint", values(name, "paint"), "ms", 1000))
-        print(describe("CPU time until first paint", values(name, "cpu"), "ms", 1000))
         print(describe("resident memory (VmRSS)", values(name, "rss", "VmRSS"), "MiB", mib))
         print(describe("  anonymous (RssAnon)", values(name, "rss", "RssAnon"), "MiB", mib))
         print(describe("  file-backed (RssFile)", values(name, "rss", "RssFile"), "MiB", mib))
+        print(describe("CPU time, all threads", values(name, "cpu"), "ms", 1000))
     if not args.no_next:
         print("thymara, Next to result window mapped:")
-        print(describe("by Alt+N", values(RETURNING, "next"), "ms", 1000))
+        print(describe("by Alt+N", values("key", "next"), "ms", 1000))
         if not args.no_click:
             print(describe("by a mouse click", values("click", "next"), "ms", 1000))
 
