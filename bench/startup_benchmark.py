@@ -11,7 +11,8 @@ window manager, for the keyboard focus):
                             label of text: the yardstick the targets refer to;
   empty window              the minimal program with nothing in its window.
 
-Every run gets a fresh XDG runtime directory, as after a clean exit: the
+Every run gets a fresh XDG runtime directory in memory (under the session's
+own, or /dev/shm), as after a clean exit: the
 benchmark kills each program, and a killed copy's instance lock would
 otherwise make the next start check a stale lock, which no user's start does.
 The minimal programs use the returning user's home.
@@ -389,24 +390,31 @@ class Bench:
         self.input = Input()
         self.work_dir = tempfile.mkdtemp(prefix="thymara-bench.")
         os.chmod(self.work_dir, 0o700)
+        # A desktop session's runtime directory is in memory (/run/user/UID);
+        # on disk, the instance lock's flush would cost every start a write.
+        runtime_base = os.environ.get("XDG_RUNTIME_DIR") or (
+            "/dev/shm" if os.path.isdir("/dev/shm") else self.work_dir)
+        self.runtime_dir = tempfile.mkdtemp(prefix="thymara-bench.", dir=runtime_base)
         self.returning_home = make_home(os.path.join(self.work_dir, "returning"),
                                         datetime.date.today())
 
     def close(self):
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
         shutil.rmtree(self.work_dir, ignore_errors=True)
 
     def start(self, name, command, fresh_home, wrapper=()):
-        """Starts the program; returns (process, start time, scratch dirs)."""
+        """Starts the program; returns (process, start time, scratch dir,
+        runtime dir)."""
         scratch = tempfile.mkdtemp(prefix=f"{name.replace(' ', '-')}.", dir=self.work_dir)
         os.chmod(scratch, 0o700)
         home = make_home(os.path.join(scratch, "home")) if fresh_home else self.returning_home
-        runtime = os.path.join(scratch, "runtime")
-        os.mkdir(runtime, 0o700)
+        runtime = tempfile.mkdtemp(dir=self.runtime_dir)
+        os.chmod(runtime, 0o700)
         started = time.monotonic()
         process = subprocess.Popen(list(wrapper) + command,
                                    env=private_environment(home, runtime),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return process, started, scratch
+        return process, started, scratch, runtime
 
     def wait_shown(self, name, started, timeout):
         shown = self.watcher.wait_for_new_window(started, timeout)
@@ -424,7 +432,7 @@ class Bench:
         "key" (Alt+N) or "click" (the mouse on Next)."""
         timeout = self.args.timeout
         result = Run(name)
-        process, started, scratch = self.start(name, command, fresh_home)
+        process, started, scratch, runtime = self.start(name, command, fresh_home)
         try:
             mapped_at, painted_at, client, result.size = self.wait_shown(name, started, timeout)
             result.map = mapped_at - started
@@ -444,6 +452,7 @@ class Bench:
             process.returncode = -signal.SIGKILL
             result.cpu = usage.ru_utime + usage.ru_stime
             shutil.rmtree(scratch, ignore_errors=True)
+            shutil.rmtree(runtime, ignore_errors=True)
         return result
 
     def press_next(self, name, client, next_by):
@@ -469,7 +478,7 @@ class Bench:
         wrapper = ["valgrind", "--tool=callgrind", f"--callgrind-out-file={out_file}",
                    "--dump-line=no", "--compress-strings=no"]
         timeout = self.args.timeout * 10
-        process, started, scratch = self.start(name, command, False, wrapper)
+        process, started, scratch, runtime = self.start(name, command, False, wrapper)
         try:
             self.wait_shown(name, started, timeout)
             # Idle now; callgrind writes its counts as the program dies.
@@ -480,6 +489,7 @@ class Bench:
                 process.kill()
                 process.wait()
             shutil.rmtree(scratch, ignore_errors=True)
+            shutil.rmtree(runtime, ignore_errors=True)
         with open(out_file) as counts:
             for line in counts:
                 match = re.match(r"(?:summary|totals):\s*(\d+)", line)
