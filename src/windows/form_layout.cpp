@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -175,6 +176,19 @@ void fitSingleLine(windows::FormLabel *label)
     const int room = label->parentWidget()->width() - label->x();
     label->resize(std::min(needed, room), label->height());
 }
+
+// Of the faces asked for, those installed. A face that is missing makes Qt
+// rank every installed font against it for each size and weight before it
+// falls back, and the next face on the list is then the one it settles on.
+QStringList installedFamilies(const QStringList &wanted)
+{
+    static const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    for (const QString &family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            found << family;
+    return found.isEmpty() ? wanted : found;
+}
 } // namespace
 
 QString shownCaption(const char *caption)
@@ -201,7 +215,7 @@ QFont makeFont(const Font &font, const QFont &base)
     if (family == QLatin1String("MS Sans Serif"))
         families << QStringLiteral("Microsoft Sans Serif");
     families << QStringLiteral("DejaVu Sans");
-    result.setFamilies(families);
+    result.setFamilies(installedFamilies(families));
     result.setStyleHint(QFont::SansSerif);
     result.setPixelSize(qRound(font.points * 96.0 / 72.0));
     result.setBold(font.bold);
