@@ -70,7 +70,10 @@ QString offerInFront(QWidget *window, bool click = false)
 struct WatchedStore final : platform::SettingsStore
 {
     WatchedStore(const QString &ini, const QStringList &pages) : real(ini), pages(pages) {}
-    QString read(const QString &s, const QString &n) override { return real.read(s, n); }
+    std::optional<QString> read(const QString &s, const QString &n) override
+    {
+        return real.read(s, n);
+    }
     bool write(const QString &s, const QString &n, const QString &v) override
     {
         pagesOpenAtWrite.append(pages.size());
