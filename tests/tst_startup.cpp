@@ -364,9 +364,10 @@ private Q_SLOTS:
         QCOMPARE(outcomes, expected);
     }
 
-    // A second copy is refused while the first runs, even once its lock is older than a
-    // stale one may be. A lock nobody holds delays a start only briefly; that start asks
-    // about updates before any window, and Yes, the default, goes on without a browser.
+    // A second copy is refused while the first runs, however long it has run. A lock file
+    // nobody holds, the killed copy's or an empty one, lets the next start through; that
+    // start asks about updates before any window, and Yes, the default, goes on without a
+    // browser.
     void programKeepsToOneCopy_data()
     {
         QTest::addColumn<bool>("firstCopy"); // else the lock is an empty file
