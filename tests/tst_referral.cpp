@@ -10,10 +10,12 @@
 #include "windows/window_registry.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
+#include <QUrl>
 #include <optional>
 
 using namespace testsupport;
@@ -24,6 +26,8 @@ namespace {
 const QString proper = QStringLiteral("Please Enter Proper Email Address");
 const QString distinct = QStringLiteral("Please Enter Distinct Email Addresses");
 const QString enterName = QStringLiteral("Please Enter Your Name");
+const QString tooLong =
+    QStringLiteral("The referral is too long to send. Please shorten the text you entered.");
 
 // In the order the values are stored and sent.
 const QStringList fieldNames{"txtName", "txtEmail", "txtMessage", "txtFriendName",
@@ -187,7 +191,7 @@ private Q_SLOTS:
             QTest::newRow(tag) << values << byAccessKey << expected;
         };
         const QString n = "Jane", e = "jane@example.org", m = "Have a look", f = "John",
-                      fe = "john@example.org", np = prompts[0], fp = prompts[3], w(40000, u'w');
+                      fe = "john@example.org", np = prompts[0], fp = prompts[3];
         row("all at prompts", prompts, proper);
         row("equal first", {np, "jane", "", fp, "jane"}, distinct);
         row("equal but for pasted blanks", {n, "  " + e, m, f, e + " "}, distinct);
@@ -211,7 +215,17 @@ private Q_SLOTS:
         row("other scripts", {"\t😀 Zoë 李\t", "%20%2B%26@例え.jp", "Ελληνικά 🎉\r\n\r\n  мир\t",
                               "עברית 👩‍👩‍👧", "taf1=z&u@v.w"});
         row("non-breaking spaces", {n, e, "\u00a0Hi\u00a0there \u00a0", f, fe});
-        row("40,000 characters", {w, w + "@x.y", w, w, w + "@x.z"});
+        // The address may reach the longest a common web server takes, and no further, however
+        // the characters grow in the encoding; the missing values are named first.
+        const auto encoded = [](const QString &v) { return QUrl::toPercentEncoding(v).size(); };
+        const qsizetype room =
+            modTellAFriend::LongestFieldText() - encoded(n) - encoded(e) - encoded(f) - encoded(fe);
+        const QString longest(room, u'w');
+        row("longest address", {n, e, longest, f, fe});
+        row("one character more", {n, e, longest + "w", f, fe}, tooLong);
+        row("longer once encoded", {n, e, QString("w ").repeated(room / 2) + "w", f, fe}, tooLong);
+        row("astral letters", {n, e, QString("😀").repeated(room / 12 + 1), f, fe}, tooLong);
+        row("too long, name missing", {np, e, longest + "w", f, fe}, enterName);
     }
     void submit()
     {
@@ -246,6 +260,72 @@ private Q_SLOTS:
         QCOMPARE(m_exits->statuses, QList<int>());
         QTest::mouseClick(m_window->cmdSubmit(), Qt::LeftButton);
         QCOMPARE(m_urls->opened, QStringList(2, ReferralUrl));
+    }
+
+    // A huge paste is cut to what could ever be sent, with or without text kept around it, and
+    // typing at that length adds nothing.
+    void pasteIsCut_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("kept"); // null: everything selected and replaced
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(qPrintable(fieldNames[i])) << i << QString();
+        QTest::newRow("txtName, after a name") << 0 << "Jane";
+        QTest::newRow("txtMessage, after a line") << 2 << "Hi\r\n";
+    }
+    void pasteIsCut()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, kept);
+        QWidget *box = field(index);
+        QVERIFY(tabTo(box));
+        if (kept.isNull()) {
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            PromptFields::setTextOf(box, kept);
+            QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        }
+        QApplication::clipboard()->setText(QString(10'000'000, u'x'));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QApplication::clipboard()->clear();
+        const qsizetype longest = modTellAFriend::LongestFieldText();
+        // A line break is one character in the box, two in its text.
+        const qsizetype inBox = longest + kept.count(QStringLiteral("\r\n"));
+        const QString pasted = PromptFields::textOf(box);
+        QCOMPARE(pasted.size(), inBox);
+        QVERIFY(pasted.startsWith(kept) && pasted.endsWith(u'x'));
+        QTest::keyClicks(box, "yz");
+        QCOMPARE(PromptFields::textOf(box).size(), inBox);
+    }
+
+    // Qt says when it cannot open an address, and names it; the query, which carries what the
+    // user typed, is never part of what it says.
+    void queryNeverLogged_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("named"); // what the message may show of the address
+        const QString script = modTellAFriend::ReferralScriptUrl();
+        QTest::newRow("referral") << script + "?taf1=Secret%20Jane&taf2=secret%40mail.example"
+                                  << script + "?";
+        const QString page =
+            "http://" + QLatin1String(webhosts::productSite) + "/thymara-help.html";
+        QTest::newRow("page without a query") << page << page;
+    }
+    void queryNeverLogged()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, named);
+        m_urls.reset(); // the platform itself is asked; the offscreen one cannot open pages
+        static QStringList said;
+        said.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { said << text; });
+        platform::openInBrowser(address);
+        qInstallMessageHandler(previous);
+        QVERIFY(!said.isEmpty());
+        const QString all = said.join(u'\n');
+        QVERIFY2(all.contains(named) && !all.contains("ecret", Qt::CaseInsensitive),
+                 qPrintable(all));
     }
 
     // The same round trip below the window, over values no one would think of typing.

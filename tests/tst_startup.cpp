@@ -18,8 +18,12 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 using namespace testsupport;
 using platform::MessageAnswer;
@@ -70,7 +74,10 @@ QString offerInFront(QWidget *window, bool click = false)
 struct WatchedStore final : platform::SettingsStore
 {
     WatchedStore(const QString &ini, const QStringList &pages) : real(ini), pages(pages) {}
-    QString read(const QString &s, const QString &n) override { return real.read(s, n); }
+    std::optional<QString> read(const QString &s, const QString &n) override
+    {
+        return real.read(s, n);
+    }
     bool write(const QString &s, const QString &n, const QString &v) override
     {
         pagesOpenAtWrite.append(pages.size());
@@ -98,7 +105,9 @@ private Q_SLOTS:
 
     void reminder_data()
     {
-        QTest::addColumn<QString>("stored"); // null: no settings file; "<dir>": a directory there
+        // null: no settings file; "<dir>": a directory there; "<bytes>...": the whole file,
+        // percent-encoded
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("writeFails");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("asks");
@@ -117,6 +126,16 @@ private Q_SLOTS:
         // A store that cannot keep the date: no page, no complaint; the reminder comes back.
         QTest::newRow("write fails after Yes") << "2024-02-19" << true << true << true << "en_US";
         QTest::newRow("file is a directory") << "<dir>" << false << true << false << "en_US";
+        // A due date the program cannot read with certainty: nothing asked, not a byte changed.
+        QTest::newRow("not text before the entry")
+            << "<bytes>%01%FE[Settings]%0ADuration=2024-02-19%0A" << false << true << false
+            << "en_US";
+        QTest::newRow("not text after the entry")
+            << "<bytes>[Settings]%0ADuration=2024-02-19%0A%FF%FE%00%0A" << false << true << false
+            << "en_US";
+        QTest::newRow("a line that is no entry")
+            << "<bytes>[Settings]%0ADuration=2024-02-19%0A%22half" << false << true << false
+            << "en_US";
     }
     void reminder()
     {
@@ -128,10 +147,15 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
         const bool isDir = stored == QLatin1String("<dir>");
-        if (isDir)
+        if (isDir) {
             QVERIFY(QDir().mkpath(ini));
-        else if (!stored.isNull())
+        } else if (stored.startsWith(QLatin1String("<bytes>"))) {
+            QFile file(ini);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromPercentEncoding(stored.mid(7).toLatin1()));
+        } else if (!stored.isNull()) {
             writeDuration(ini, stored);
+        }
         const QByteArray before = fileBytes(ini);
         QLocale::setDefault(QLocale(locale));
         UrlRecorder urls;
@@ -220,9 +244,149 @@ private Q_SLOTS:
         QVERIFY2(draws[0] != draws[1], qPrintable(draws.join(QLatin1Char(' '))));
     }
 
-    // A second copy is refused while the first runs, even once its lock is older than a
-    // stale one may be. A lock nobody holds delays a start only briefly; that start asks
-    // about updates before any window, and Yes, the default, goes on without a browser.
+    // The file stays readable by QSettings, and whatever else is in it stays as it was.
+    void storeKeepsTheFileFormat_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // null: no file
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray plain = "[Settings]\nDuration=2024-03-05\n";
+        QTest::newRow("no file") << QByteArray() << plain;
+        QTest::newRow("empty file") << QByteArray("") << plain;
+        QTest::newRow("line feeds of another system")
+            << QByteArray("[Settings]\r\nDuration=2020-01-01\r\n") << plain;
+        QTest::newRow("quoted value")
+            << QByteArray("[Settings]\nDuration=\"2020-01-01\"\n") << plain;
+        QTest::newRow("others kept")
+            << QByteArray(
+                   "; note\nTop=0\n[General]\nx=1\n\n[Settings]\nOther=a\nDuration = 2020-01-01\n"
+                   "[More]\ny=2\n")
+            << QByteArray(
+                   "; note\nTop=0\n[General]\nx=1\n\n[Settings]\nOther=a\nDuration=2024-03-05\n"
+                   "[More]\ny=2\n");
+        QTest::newRow("section without the entry")
+            << QByteArray("[Settings]\nOther=a\n\n[More]\ny=2\n")
+            << QByteArray("[Settings]\nOther=a\nDuration=2024-03-05\n\n[More]\ny=2\n");
+        QTest::newRow("other sections only")
+            << QByteArray("[More]\ny=2\n")
+            << QByteArray("[More]\ny=2\n\n[Settings]\nDuration=2024-03-05\n");
+    }
+    void storeKeepsTheFileFormat()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        if (!before.isNull()) {
+            QFile file(ini);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        }
+        platform::NativeSettingsStore store(ini);
+        const auto qtReads = [&] {
+            return QSettings(ini, QSettings::IniFormat).value("Settings/Duration").toString();
+        };
+        QCOMPARE(store.read("Settings", "Duration"), std::optional<QString>(qtReads()));
+        QVERIFY(store.write("Settings", "Duration", "2024-03-05"));
+        QCOMPARE(fileBytes(ini), after);
+        QCOMPARE(qtReads(), QStringLiteral("2024-03-05"));
+        QCOMPARE(store.read("Settings", "Duration"), std::optional<QString>("2024-03-05"));
+        QVERIFY(!QFile::exists(ini + ".lock"));
+    }
+
+    // A lock that nobody will ever release, left in the way of the settings or of the copy
+    // that runs, neither hangs nor refuses a start; a second copy is still refused.
+    void stuckLockNeverBlocksAStart_data()
+    {
+        QTest::addColumn<bool>("settingsLock"); // else the lock of the running copy
+        QTest::addColumn<bool>("directory");    // else a file of another user, unreadable
+        QTest::addColumn<bool>("dated");        // a reminder date 30 days old, else no settings
+        QTest::newRow("settings lock a directory, due date") << true << true << true;
+        QTest::newRow("settings lock a directory, first start") << true << true << false;
+        QTest::newRow("settings lock of another user, due date") << true << false << true;
+        QTest::newRow("copy lock a directory") << false << true << false;
+        QTest::newRow("copy lock of another user") << false << false << false;
+    }
+    void stuckLockNeverBlocksAStart()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the program and its autopilot are not built here");
+        QFETCH(bool, settingsLock);
+        QFETCH(bool, directory);
+        QFETCH(bool, dated);
+        QTemporaryDir home;
+        QProcessEnvironment env; // never lets a child find a browser to start
+        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("no-programs")));
+        env.insert(QStringLiteral("BROWSER"), QStringLiteral("false"));
+        const QString settings = settingsFileFor(home.path());
+        QDir().mkpath(QFileInfo(settings).absolutePath());
+        QDir().mkpath(runtimeDirFor(home.path()));
+        if (dated)
+            writeDuration(settings, QDate::currentDate().addDays(-30).toString(Qt::ISODate));
+        const QString lock = settingsLock
+                                 ? settings + ".lock"
+                                 : QDir(runtimeDirFor(home.path())).filePath("thymara.lock");
+        if (directory) {
+            QVERIFY(QDir().mkpath(lock));
+        } else {
+            // As another user's run leaves it: naming a process that is gone, and closed to us.
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("999999\nthymara\nelsewhere\n");
+            file.close();
+            QVERIFY(file.setPermissions({}));
+            if (file.open(QIODevice::ReadOnly))
+                QSKIP("this account may open any file; another user's lock cannot be made here");
+        }
+        const QByteArray before = fileBytes(settings);
+
+        ProgramRun first(home.path(), "idle", env);
+        QVERIFY(first.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
+        const QString asked = "MESSAGE " + QString(question).replace('\r', '|');
+        const QStringList shown{"SHOWN frmMain"};
+        QCOMPARE(first.lines(), dated ? QStringList{asked} + shown : shown);
+        if (settingsLock) // the date could not be written: it stays, and the page stays shut
+            QCOMPARE(fileBytes(settings), before);
+
+        ProgramRun second(home.path(), "idle", env);
+        QVERIFY(second.waitForExit(processBound));
+        QCOMPARE(second.lines(), QStringList{"MESSAGE Application is already running"});
+        QCOMPARE(first.process.state(), QProcess::Running);
+    }
+
+    // Copies started at the same instant: exactly one runs, every other one is refused.
+    void tenStartsAtOnce()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the program and its autopilot are not built here");
+        QTemporaryDir home;
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("no-programs")));
+        writeDuration(settingsFileFor(home.path()), QDate::currentDate().toString(Qt::ISODate));
+        std::vector<std::unique_ptr<ProgramRun>> runs;
+        for (int i = 0; i < 10; ++i)
+            runs.push_back(std::make_unique<ProgramRun>(home.path(), "idle", env));
+        const auto settled = [&](ProgramRun &run) {
+            return run.process.state() == QProcess::NotRunning ||
+                   run.lines().contains(QStringLiteral("SHOWN frmMain"));
+        };
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return std::all_of(runs.begin(), runs.end(),
+                                   [&](auto &run) { return settled(*run); });
+            },
+            4 * processBound));
+        QStringList outcomes;
+        for (auto &run : runs)
+            outcomes << run->lines().join(" / ");
+        outcomes.sort();
+        QStringList expected(9, "MESSAGE Application is already running");
+        expected << "SHOWN frmMain";
+        QCOMPARE(outcomes, expected);
+    }
+
+    // A second copy is refused while the first runs, however long it has run. A lock file
+    // nobody holds, the killed copy's or an empty one, lets the next start through; that
+    // start asks about updates before any window, and Yes, the default, goes on without a
+    // browser.
     void programKeepsToOneCopy_data()
     {
         QTest::addColumn<bool>("firstCopy"); // else the lock is an empty file

@@ -20,7 +20,10 @@ constexpr qint64 reminderDays = 14;
 
 void ShowUpdateReminder(platform::SettingsStore &store, const QDate &today)
 {
-    const QString stored = store.read(section, entry);
+    const std::optional<QString> read = store.read(section, entry);
+    if (!read)
+        return; // unreadable settings are left as they are, like a value that is no date
+    const QString stored = *read;
     const QString todayText = today.toString(Qt::ISODate);
     if (stored.isEmpty()) {
         store.write(section, entry, todayText);

@@ -28,6 +28,17 @@ bool missing(const QString &value, const char *prompt)
     return trimmed.isEmpty() || trimmed == QLatin1String(prompt);
 }
 
+QString requestAddress(const QString &senderName, const QString &senderEmail,
+                       const QString &message, const QString &friendName,
+                       const QString &friendEmail)
+{
+    return ReferralScriptUrl() + QStringLiteral("?taf1=") + component(senderName) +
+           QStringLiteral("&taf2=") + component(senderEmail) + QStringLiteral("&taf3=") +
+           component(message) + QStringLiteral("&taf4=") + component(friendName) +
+           QStringLiteral("&taf5=") + component(friendEmail) + QStringLiteral("&taf6=") +
+           component(ProductPageUrl());
+}
+
 void refuse(const char *message)
 {
     platform::showMessage(QString::fromLatin1(message), platform::MessageIcon::Critical);
@@ -48,11 +59,13 @@ QString ProductPageUrl()
 
 QString BuildReferralUrl()
 {
-    return ReferralScriptUrl() + QStringLiteral("?taf1=") + component(SenderName) +
-           QStringLiteral("&taf2=") + component(SenderEmail) + QStringLiteral("&taf3=") +
-           component(MessageText) + QStringLiteral("&taf4=") + component(FriendName) +
-           QStringLiteral("&taf5=") + component(FriendEmail) + QStringLiteral("&taf6=") +
-           component(ProductPageUrl());
+    return requestAddress(SenderName, SenderEmail, MessageText, FriendName, FriendEmail);
+}
+
+qsizetype LongestFieldText()
+{
+    static const qsizetype frame = requestAddress({}, {}, {}, {}, {}).size();
+    return MaxReferralUrlLength - frame;
 }
 
 void SubmitReferral()
@@ -69,7 +82,14 @@ void SubmitReferral()
         refuse("Please Enter Your Friend's Name");
         return;
     }
-    ReferralUrl = BuildReferralUrl();
+    // Checked last, so that a missing value is named first: filling it in
+    // would not make the address any shorter.
+    const QString address = BuildReferralUrl();
+    if (address.size() > MaxReferralUrlLength) {
+        refuse("The referral is too long to send. Please shorten the text you entered.");
+        return;
+    }
+    ReferralUrl = address;
     OpenReferralPage();
 }
 

@@ -14,11 +14,20 @@ extern QString FriendEmail;
 // The complete request address of the last referral sent.
 extern QString ReferralUrl;
 
+// The longest request address handed to the browser, in bytes of encoded
+// ASCII. Common web servers refuse a request line (method, address and
+// protocol) beyond about 8 KB, and a longer address than that cannot arrive.
+constexpr qsizetype MaxReferralUrlLength = 8000;
+// The most any one field can hold: every character takes at least one byte of
+// the address, so more could never be sent.
+qsizetype LongestFieldText();
+
 QString ReferralScriptUrl();
 QString ProductPageUrl();
 
 // Checks the stored name, message and friend's name; when they pass, builds
-// the request address into ReferralUrl and opens it.
+// the request address and, unless it is longer than MaxReferralUrlLength,
+// stores it in ReferralUrl and opens it.
 void SubmitReferral();
 void OpenReferralPage();
 

@@ -3,23 +3,90 @@
 #include "platform/executable_name.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
-#include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace platform {
 namespace {
-// How long a lock file that names no live process may keep a start waiting.
-// A copy that holds the lock keeps an OS lock on the file as well, so a short
-// time never lets a second copy take over from a running one.
-constexpr int staleAfterMs = 2000;
+enum class Outcome { Held, TakenByAnother, Unavailable };
 
-std::unique_ptr<QLockFile> &heldLock()
+#ifdef Q_OS_WIN
+HANDLE heldHandle = INVALID_HANDLE_VALUE;
+
+Outcome tryLockAt(const QString &path)
 {
-    static std::unique_ptr<QLockFile> lock;
-    return lock;
+    // A handle that shares nothing is the lock: a second open fails with a
+    // sharing violation until the holder's handle closes, as it does when the
+    // process ends in any way. The handle is not inherited by the browser.
+    const HANDLE handle =
+        CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                    GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        heldHandle = handle;
+        return Outcome::Held;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? Outcome::TakenByAnother
+                                                     : Outcome::Unavailable;
 }
+
+bool holding()
+{
+    return heldHandle != INVALID_HANDLE_VALUE;
+}
+
+void release()
+{
+    CloseHandle(heldHandle);
+    heldHandle = INVALID_HANDLE_VALUE;
+}
+#else
+int heldFd = -1;
+
+Outcome tryLockAt(const QString &path)
+{
+    // Read access is all flock() needs, so a readable file of another user
+    // serves as well. Close-on-exec keeps the lock from living on in the
+    // browser this program starts.
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Outcome::Unavailable;
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        heldFd = fd;
+        return Outcome::Held;
+    }
+    const bool taken = errno == EWOULDBLOCK;
+    ::close(fd);
+    return taken ? Outcome::TakenByAnother : Outcome::Unavailable;
+}
+
+bool holding()
+{
+    return heldFd >= 0;
+}
+
+void release()
+{
+    // The file stays: removing it would let a copy that has just opened it
+    // lock a name that another copy then creates anew.
+    ::close(heldFd);
+    heldFd = -1;
+}
+#endif
 } // namespace
 
 QString defaultInstanceLockPath()
@@ -32,29 +99,26 @@ QString defaultInstanceLockPath()
 
 bool acquireInstanceLock(const QString &lockFile)
 {
-    if (heldLock())
+    if (holding())
         return true;
     QDir().mkpath(QFileInfo(lockFile).absolutePath());
-    auto lock = std::make_unique<QLockFile>(lockFile);
-    lock->setStaleLockTime(staleAfterMs);
-    if (!lock->tryLock(0)) {
-        if (lock->error() != QLockFile::LockFailedError)
-            return true; // no lock can be made here: run unguarded rather than not at all
-        qint64 pid = 0;
-        QString host, application;
-        // A file that names no process is empty or half written: either a copy
-        // is writing it this very moment, or one died doing so. Give it the
-        // stale time to tell which.
-        if (lock->getLockInfo(&pid, &host, &application) || !lock->tryLock(staleAfterMs + 500))
+    for (const QString &path : {lockFile, lockFile + QStringLiteral(".fallback")}) {
+        switch (tryLockAt(path)) {
+        case Outcome::Held:
+            return true;
+        case Outcome::TakenByAnother:
             return false;
+        case Outcome::Unavailable:
+            break;
+        }
     }
-    heldLock() = std::move(lock);
-    return true;
+    return true; // no lock can be made here: run unguarded rather than not at all
 }
 
 void releaseInstanceLock()
 {
-    heldLock().reset();
+    if (holding())
+        release();
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace platform {
 
@@ -9,26 +10,36 @@ class SettingsStore
 {
 public:
     virtual ~SettingsStore() = default;
-    // The entry's text; empty when it is absent or the store cannot be read.
-    virtual QString read(const QString &section, const QString &name) = 0;
+    // The entry's text; empty when it or the whole store is absent. Nothing at
+    // all when the store holds something that cannot be read as settings: such
+    // a store must be left exactly as it is.
+    virtual std::optional<QString> read(const QString &section, const QString &name) = 0;
     // True once the value is safely on disk.
     virtual bool write(const QString &section, const QString &name, const QString &value) = 0;
 };
 
-// The real store, backed by QSettings. The default one is per user and keyed
-// by the executable's name (on Linux ~/.config/<name>/<name>.conf); tests
-// point it at a file of their own.
+// The real store. On Windows it is the registry, under the executable's name;
+// elsewhere an INI file, by default <config dir>/<name>/<name>.conf (on Linux
+// ~/.config/thymara/thymara.conf), in the format QSettings reads and writes.
+// Tests point it at a file of their own.
+//
+// Reading never waits for anything. Writing takes <file>.lock, the lock other
+// QSettings users of the file take, but gives up after about a second: a lock
+// nobody will ever release (a directory in its place, a file of another user)
+// then fails the write instead of hanging the program.
 class NativeSettingsStore final : public SettingsStore
 {
 public:
     NativeSettingsStore();
     explicit NativeSettingsStore(const QString &iniFile);
 
-    QString read(const QString &section, const QString &name) override;
+    std::optional<QString> read(const QString &section, const QString &name) override;
     bool write(const QString &section, const QString &name, const QString &value) override;
 
+    static constexpr int lockWaitMs = 1000;
+
 private:
-    QString m_iniFile;
+    QString m_iniFile; // empty: the registry
 };
 
 } // namespace platform

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
-#include <limits>
 
 namespace windows {
 namespace {
@@ -96,10 +95,12 @@ ExitWindow::ExitWindow()
     m_txtFriendEmail = control<QLineEdit>("txtFriendEmail");
     m_txtMessage = control<MultiLineTextBox>("txtMessage");
 
-    // A line edit stops at 32767 characters unless told otherwise; these
-    // fields take whatever is typed or pasted, however long.
+    // No field holds more than could ever be sent: a huge paste is cut at
+    // once instead of swelling the process and slowing every key press.
+    const int longest = static_cast<int>(modTellAFriend::LongestFieldText());
     for (QLineEdit *box : {m_txtName, m_txtEmail, m_txtFriendName, m_txtFriendEmail})
-        box->setMaxLength(std::numeric_limits<int>::max());
+        box->setMaxLength(longest);
+    m_txtMessage->setMaxLength(longest);
 
     // The design-time text; every load replaces it.
     m_label2->setCaption(supportText(1));

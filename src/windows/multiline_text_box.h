@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <limits>
 
 namespace windows {
 
@@ -15,6 +16,19 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+
+    // As a line edit's: longer text, typed, pasted, dropped or set, is cut.
+    // Counts characters of the editor, a line break as one.
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length);
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void keepWithinMaxLength();
+
+    int m_maxLength = std::numeric_limits<int>::max();
 };
 
 } // namespace windows
