@@ -13,10 +13,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace testsupport;
@@ -206,6 +209,35 @@ private Q_SLOTS:
             QCOMPARE(standIns().urls.opened.size(), press);
             QVERIFY(!exitWindow->Check1()->isChecked()); // released again at once
         }
+    }
+
+    // The exit window stays above all others; a message it brings up must come
+    // in front of it, or the user waits on a box nobody can see. A real box,
+    // answered through the keyboard.
+    void realMessageBoxComesAboveTheExitWindow()
+    {
+        openMain();
+        ExitWindow *exitWindow = windows::frmNagScreen2();
+        QVERIFY(showAndActivate(exitWindow));
+        const platform::MessageHandler recorder = platform::setMessageHandler({});
+        const auto restore = qScopeGuard([&] { platform::setMessageHandler(recorder); });
+        QString seen;
+        bool onTop = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget(), 5000);
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->text();
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTimer::singleShot(5000, [] { // never left waiting
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        exitWindow->cmdSubmit()->click(); // both addresses still show their prompts
+        QCOMPARE(seen, QStringLiteral("Please Enter Proper Email Address"));
+        QVERIFY(onTop);
     }
 
     void realProcessEndsWithStatusZero()

@@ -3,7 +3,9 @@
 #include "common/identity.h"
 #include "platform/font_warmup.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -36,6 +38,13 @@ MessageAnswer showMessage(const QString &text, MessageIcon icon, MessageButtons 
                     common::displayName(), shown);
     box.setTextFormat(Qt::PlainText);
     box.setWindowIcon(common::programIcon());
+    // A box that opened behind a window kept above all others (the exit
+    // window) would leave the user waiting on a message nobody can see.
+    const auto windows = QApplication::topLevelWidgets();
+    if (std::any_of(windows.begin(), windows.end(), [](const QWidget *w) {
+            return w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        }))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
