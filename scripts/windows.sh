@@ -67,7 +67,10 @@ if [ ! -f "$WINEPREFIX_TESTS/system.reg" ]; then
 fi
 stop_wine() { WINEPREFIX="$WINEPREFIX_TESTS" timeout 20 /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
-# The tests draw nothing on screen (offscreen platform, set per test).
+# The tests draw nothing on screen (offscreen platform, set per test). On
+# Windows that platform reads fonts from one folder only: the Linux fallback
+# font, through Wine's Z: drive.
+export QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu
 (unset DISPLAY; ctest --test-dir "$WIN_BUILD" --output-on-failure --timeout 300)
 stop_wine
 stage_done "tests under Wine"

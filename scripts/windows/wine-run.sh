@@ -16,6 +16,14 @@ for dir in "${parts[@]}"; do
     winepath+="${winepath:+;}Z:${dir//\//\\}"
 done
 export WINEPATH="$winepath"
+# Wine keeps the Linux QT_* variables away from Windows programs; it passes
+# WINEQT_* on as QT_*. The tests need theirs (QT_QPA_PLATFORM=offscreen).
+while IFS='=' read -r name value; do
+    export "WINE$name=$value"
+done < <(env | grep '^QT_[A-Za-z0-9_]*=' || true)
+# Qt Test writes its report to the debugger instead of standard output when
+# standard error has no console window, as under ctest.
+export WINEQT_FORCE_STDERR_LOGGING=1
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No prompts to download Mono or Gecko: nothing here needs them.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
