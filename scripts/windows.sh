@@ -82,7 +82,7 @@ cp "$WIN_BUILD/src/thymara.exe" "$DEPLOY/"
 cp "$QT_WIN/plugins/platforms/qwindows.dll" "$DEPLOY/platforms/"
 $MINGW-strip --strip-unneeded "$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll"
 
-$MINGW-objdump -p "$DEPLOY/thymara.exe" | grep -q 'Subsystem.*(Windows GUI)' ||
+grep -q 'Subsystem.*(Windows GUI)' <<<"$($MINGW-objdump -p "$DEPLOY/thymara.exe")" ||
     { echo "thymara.exe is not a GUI program" >&2; exit 1; }
 
 # Copies every DLL the shipped files import, and what those import in turn,
