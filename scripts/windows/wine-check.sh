@@ -168,6 +168,11 @@ shoot "$main" main-window.png
 [ "$(settings_value)" = "$today" ] || fail "the first start did not write today's date to HKCU\\Software\\thymara\\thymara\\Settings\\Duration (found '$(settings_value)')"
 pass "the first start writes Duration=$today to HKCU\\Software\\thymara\\thymara\\Settings"
 
+# Windows has no per-user runtime folder; the lock goes to the user's profile.
+lock="$(cd "$WINEPREFIX/drive_c" && find users -maxdepth 2 -name thymara.lock | head -1)"
+[ -n "$lock" ] || fail "no thymara.lock in a user profile while the program runs"
+pass "the running copy holds C:\\${lock//\//\\}"
+
 press "$main" alt+h o
 poll 20 grep -q . "$WORK/opened.log" || fail "Help > Online Help handed no address to xdg-open"
 sleep 0.5
@@ -206,7 +211,8 @@ press "$exit_window" alt+x
 wait_exit "$first" 20 || fail "the exit window's Exit did not end the program"
 program_pid=""
 [ "$status" = 0 ] || fail "the program ended with status $status"
-pass "the exit window's Exit ends the process with status 0"
+[ ! -e "$WINEPREFIX/drive_c/$lock" ] || fail "C:\\$lock is left behind after Exit"
+pass "the exit window's Exit ends the process with status 0 and removes the lock"
 
 # --- a reminder date 15 days old brings the update question ----------------
 old="$(date -d '15 days ago' +%F)"
@@ -232,4 +238,4 @@ wait_exit "$third" 20 || fail "the program did not end"
 program_pid=""
 [ "$status" = 0 ] || fail "the program ended with status $status"
 
-echo "Wine check: $passed passed, 0 failed"
+echo "wine-check: $passed passed, 0 failed"
