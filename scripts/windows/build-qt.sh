@@ -89,7 +89,8 @@ mkdir -p "$CACHE_ROOT"
 
 # One build per key at a time; a second caller waits and then reuses it.
 exec 9>"$CACHE_ROOT/.qt-$KEY.lock"
-flock 9
+# Bounded: a build that holds the lock longer than this has hung.
+flock -w 5400 9 || { echo "another Qt build holds $CACHE_ROOT/.qt-$KEY.lock" >&2; exit 1; }
 if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
     echo "$PREFIX"
     exit 0
@@ -101,7 +102,7 @@ mkdir -p "$SCRATCH"
 start=$(date +%s)
 {
     echo "Building Qt $QT_VERSION for Windows (MinGW-w64) into $PREFIX"
-    echo "This happens once per machine; it takes about 20-35 minutes on 2 cores."
+    echo "This happens once per machine; it takes about 12-25 minutes on 2 cores."
     echo "Log: $SCRATCH/build.log"
 } >&2
 
