@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Builds the Windows program on this Linux machine and checks it under Wine:
+#
+#   1. Qt for Windows, built once from Debian's qt6-base source into
+#      ~/.cache/thymara (scripts/windows/build-qt.sh), reused when present;
+#   2. thymara.exe and the tests, cross-built with MinGW-w64 into build-windows/;
+#   3. the tests, run under Wine;
+#   4. build-windows/thymara-1.0-win64/ (the program and every DLL it needs)
+#      and build-windows/thymara-1.0-win64.zip;
+#   5. the zip checked from outside under Wine (scripts/windows/wine-check.sh).
+#
+# Usage: windows.sh [--screenshots]   (--screenshots also saves the main,
+#        result and exit windows to docs/screenshots/windows/)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+SAVE_SHOTS=""
+[ "${1:-}" = "--screenshots" ] && SAVE_SHOTS="$ROOT/docs/screenshots/windows"
+
+WIN_BUILD="${THYMARA_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
+PACKAGE=thymara-1.0-win64
+DEPLOY="$WIN_BUILD/$PACKAGE"
+WINEPREFIX_TESTS="$WIN_BUILD/wine"
+MINGW=x86_64-w64-mingw32
+JOBS=2
+
+ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
+    qt6-base-dev qt6-base-dev-tools wine64 xvfb openbox xdotool x11-utils xclip \
+    imagemagick zip unzip tesseract-ocr tesseract-ocr-eng
+
+started=$(date +%s)
+stage_start=$started
+timings=()
+stage_done() {
+    local now
+    now=$(date +%s)
+    timings+=("$(printf '%-32s %5d s' "$1" $((now - stage_start)))")
+    stage_start=$now
+}
+
+# --- 1. Qt for Windows --------------------------------------------------------
+QT_WIN="$("$ROOT/scripts/windows/build-qt.sh")"
+stage_done "Qt for Windows"
+
+# --- 2. cross build -------------------------------------------------------------
+RUNTIME_DIR="$(dirname "$(realpath "$($MINGW-g++-posix -print-file-name=libstdc++-6.dll)")")"
+PTHREAD_DIR="$(dirname "$(realpath "$($MINGW-g++-posix -print-file-name=libwinpthread-1.dll)")")"
+DLL_DIRS="$QT_WIN/bin:$RUNTIME_DIR:$PTHREAD_DIR"
+
+mkdir -p "$WIN_BUILD"
+cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_PREFIX_PATH="$QT_WIN" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS" \
+    >"$WIN_BUILD/configure.log" 2>&1 || { cat "$WIN_BUILD/configure.log"; exit 1; }
+cmake --build "$WIN_BUILD" --parallel "$JOBS"
+stage_done "Windows program and tests"
+
+# --- 3. tests under Wine ----------------------------------------------------------
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX_TESTS/system.reg" ]; then
+    (unset DISPLAY; WINEPREFIX="$WINEPREFIX_TESTS" timeout 300 /usr/lib/wine/wine64 wineboot -i \
+        >"$WIN_BUILD/wineboot.log" 2>&1) || { cat "$WIN_BUILD/wineboot.log"; exit 1; }
+fi
+stop_wine() { WINEPREFIX="$WINEPREFIX_TESTS" timeout 20 /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+trap stop_wine EXIT
+# The tests draw nothing on screen (offscreen platform, set per test). On
+# Windows that platform reads fonts from one folder only: the Linux fallback
+# font, through Wine's Z: drive.
+export QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu
+(unset DISPLAY; ctest --test-dir "$WIN_BUILD" --output-on-failure --timeout 300)
+stop_wine
+stage_done "tests under Wine"
+
+# --- 4. the folder and the zip ------------------------------------------------------
+rm -rf "$DEPLOY" "$WIN_BUILD/$PACKAGE.zip"
+mkdir -p "$DEPLOY/platforms"
+cp "$WIN_BUILD/src/thymara.exe" "$DEPLOY/"
+cp "$QT_WIN/plugins/platforms/qwindows.dll" "$DEPLOY/platforms/"
+$MINGW-strip --strip-unneeded "$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll"
+
+grep -q 'Subsystem.*(Windows GUI)' <<<"$($MINGW-objdump -p "$DEPLOY/thymara.exe")" ||
+    { echo "thymara.exe is not a GUI program" >&2; exit 1; }
+
+# Copies every DLL the shipped files import, and what those import in turn,
+# from the Windows Qt and the MinGW runtime of the compiler that built it.
+# Whatever is found in neither is a Windows system DLL.
+imports() { $MINGW-objdump -p "$1" | awk '/DLL Name:/ { print $3 }'; }
+system_dlls=()
+queue=("$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll")
+while [ ${#queue[@]} -gt 0 ]; do
+    file="${queue[0]}"
+    queue=("${queue[@]:1}")
+    for dll in $(imports "$file"); do
+        [ -f "$DEPLOY/$dll" ] && continue
+        found=""
+        for dir in "$QT_WIN/bin" "$RUNTIME_DIR" "$PTHREAD_DIR"; do
+            [ -f "$dir/$dll" ] && { found="$dir/$dll"; break; }
+        done
+        if [ -n "$found" ]; then
+            cp "$found" "$DEPLOY/"
+            $MINGW-strip --strip-unneeded "$DEPLOY/$dll"
+            queue+=("$DEPLOY/$dll")
+        else
+            system_dlls+=("$dll")
+        fi
+    done
+done
+(cd "$WIN_BUILD" && zip -q -r -X -9 "$PACKAGE.zip" "$PACKAGE")
+echo "Packed $WIN_BUILD/$PACKAGE.zip ($(du -k "$WIN_BUILD/$PACKAGE.zip" | cut -f1) KiB):"
+(cd "$DEPLOY" && find . -type f | sort | sed 's|^\./|    |')
+echo "  system DLLs it relies on: $(printf '%s\n' "${system_dlls[@]}" | sort -fu | tr '\n' ' ')"
+stage_done "folder and zip"
+
+# --- 5. the Wine check ----------------------------------------------------------------
+product_host="$(sed -n 's/^THYMARA_PRODUCT_HOST:STRING=//p' "$WIN_BUILD/CMakeCache.txt")"
+"$ROOT/scripts/windows/wine-check.sh" "$WIN_BUILD/$PACKAGE.zip" "$product_host" "$SAVE_SHOTS"
+stage_done "Wine check"
+
+echo "Times:"
+printf '  %s\n' "${timings[@]}"
+printf '  %-32s %5d s\n' "total" $(($(date +%s) - started))

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows (MinGW-w64) from Debian's own qt6-base source,
+# once per machine, into a cache outside the repository, and prints its path.
+#
+# The cache directory is named after the Qt version and a hash of everything
+# that shapes the result (configure options, toolchain file, compiler
+# version), so a change to any of them builds a new one beside the old. The
+# build happens in a scratch directory and is renamed into place only when
+# it has installed completely: an interrupted build is never taken for a
+# cache. Qt's generated CMake files record absolute paths, so a cache copied
+# to another machine must be restored to the same path.
+#
+# Usage: build-qt.sh            build when absent, print the prefix
+#        build-qt.sh --print    print the prefix only (exit 1 when absent)
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
+CACHE_ROOT="${THYMARA_QT_CACHE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/thymara}"
+JOBS="${THYMARA_JOBS:-2}"
+
+# The native Qt supplies moc, rcc and uic to the cross build, so the Windows
+# Qt is built from exactly the source version of the native one.
+QT_DEB_VERSION="$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)"
+QT_VERSION="${QT_DEB_VERSION%%+*}"
+
+# What Thymara does not use is switched off: no network, SQL, OpenGL, D-Bus,
+# printing or XML. Debian's source lacks src/3rdparty/wintab, so tablet
+# events go too. Debian patches androiddeployqt on for cross builds; it has no
+# place here. direct2d stays on: in 6.4 the windows platform plugin needs the
+# DirectWrite font code that only builds with it. Images: PNG (built into
+# QtGui) and ICO; the bundled zlib, pcre2, libpng, harfbuzz and freetype.
+QT_OPTIONS=(
+    -release -shared
+    -nomake examples -nomake tests
+    -no-opengl -no-dbus -no-icu -no-zstd -no-glib
+    -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz -qt-freetype
+    -no-feature-network -no-feature-sql -no-feature-printsupport
+    -no-feature-xml -no-feature-concurrent -no-feature-tabletevent
+    -no-feature-androiddeployqt -no-feature-vulkan
+    -no-feature-jpeg -no-feature-gif
+)
+
+MINGW_CXX=x86_64-w64-mingw32-g++-posix
+key_material() {
+    printf '%s\n' "$QT_DEB_VERSION" "${QT_OPTIONS[@]}"
+    "$MINGW_CXX" -dumpfullversion
+    cat "$TOOLCHAIN"
+}
+
+ensure_build_packages() {
+    # shellcheck source=../common.sh
+    source "$ROOT/scripts/common.sh"
+    ensure_packages g++-mingw-w64-x86-64-posix cmake ninja-build perl python3 \
+        dpkg-dev qt6-base-dev qt6-base-dev-tools
+}
+
+# apt-get source needs a deb-src entry; add one beside the existing source,
+# same archive and suites, when there is none.
+ensure_deb_src() {
+    if apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then
+        return 0
+    fi
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            "${sudo[@]}" tee /etc/apt/sources.list.d/thymara-deb-src.sources >/dev/null
+    else
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+            "${sudo[@]}" tee /etc/apt/sources.list.d/thymara-deb-src.list >/dev/null
+    fi
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
+}
+
+command -v "$MINGW_CXX" >/dev/null || ensure_build_packages
+KEY="$(key_material | sha256sum | cut -c1-10)"
+PREFIX="$CACHE_ROOT/qt-$QT_VERSION-mingw64-$KEY"
+
+if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+[ "${1:-}" = "--print" ] && exit 1
+
+ensure_build_packages
+ensure_deb_src
+mkdir -p "$CACHE_ROOT"
+
+# One build per key at a time; a second caller waits and then reuses it.
+exec 9>"$CACHE_ROOT/.qt-$KEY.lock"
+# Bounded: a build that holds the lock longer than this has hung.
+flock -w 5400 9 || { echo "another Qt build holds $CACHE_ROOT/.qt-$KEY.lock" >&2; exit 1; }
+if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+
+SCRATCH="$CACHE_ROOT/.building-qt-$QT_VERSION-mingw64-$KEY"
+rm -rf "$SCRATCH"
+mkdir -p "$SCRATCH"
+start=$(date +%s)
+{
+    echo "Building Qt $QT_VERSION for Windows (MinGW-w64) into $PREFIX"
+    echo "This happens once per machine; it takes about 12-25 minutes on 2 cores."
+    echo "Log: $SCRATCH/build.log"
+} >&2
+
+(
+    cd "$SCRATCH"
+    apt-get source --only-source "qt6-base=$QT_DEB_VERSION"
+    cd "qt6-base-$QT_VERSION"*/
+    mkdir build
+    cd build
+    ../configure -prefix "$PREFIX" -xplatform win32-g++ -qt-host-path /usr \
+        "${QT_OPTIONS[@]}" -- \
+        -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    cmake --build . --parallel "$JOBS"
+    DESTDIR="$SCRATCH/stage" cmake --install .
+) >"$SCRATCH/build.log" 2>&1 || {
+    echo "Qt build failed; the last lines of $SCRATCH/build.log:" >&2
+    tail -n 40 "$SCRATCH/build.log" >&2
+    exit 1
+}
+
+elapsed=$(($(date +%s) - start))
+{
+    echo "qt6-base $QT_DEB_VERSION (Debian source), built $(date -u +%Y-%m-%dT%H:%M:%SZ)"
+    echo "compiler: $MINGW_CXX $("$MINGW_CXX" -dumpfullversion)"
+    echo "options: ${QT_OPTIONS[*]}"
+    echo "build time: ${elapsed} s with $JOBS jobs"
+} >"$SCRATCH/stage$PREFIX/thymara-qt-build.txt"
+mv -T "$SCRATCH/stage$PREFIX" "$PREFIX"
+rm -rf "$SCRATCH"
+echo "Qt for Windows built in ${elapsed} s ($(du -sh "$PREFIX" | cut -f1)): $PREFIX" >&2
+echo "$PREFIX"

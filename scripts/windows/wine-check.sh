@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# Checks the shipped Windows program from outside, the way a person would,
+# under Wine on a private virtual X display (Xvfb with openbox).
+#
+# Usage: wine-check.sh ZIP [PRODUCT_HOST [SCREENSHOT_DIR]]
+#
+# The zip is unpacked into C:\ of a fresh Wine prefix whose Z: drive (the
+# Linux root) is removed first, so the program can reach nothing of the
+# build machine: a DLL or plugin missing from the zip shows up here. Wine
+# hands web addresses to the desktop's xdg-open; a stand-in first on PATH
+# logs them instead of starting a browser. Message box texts are read from
+# the clipboard (Ctrl+C copies a message box on Windows), the result window's
+# text by OCR of its screenshot.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+
+ZIP="$(realpath "$1")"
+PRODUCT_HOST="${2:-thymara.ondrel.example}"
+SHOTS="${3:-}"
+HELP_ADDRESS="http://$PRODUCT_HOST/thymara-help.html"
+TITLE_PATTERN='^Thymara v1\.0$'
+BOX_PATTERN='^Thymara$'
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+ensure_packages wine64 xvfb openbox xdotool x11-utils xclip imagemagick unzip \
+    tesseract-ocr tesseract-ocr-eng
+
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-wine-check.XXXXXX")"
+source "$ROOT/scripts/virtual_display.sh"
+export WINEPREFIX="$WORK/wine"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEPATH
+# Wine's processes go before the display and the scratch directory they use.
+cleanup() {
+    timeout 20 "$WINESERVER" -k 2>/dev/null || true
+    stop_virtual_display
+}
+trap cleanup EXIT
+
+passed=0
+pass() {
+    echo "  ok: $*"
+    passed=$((passed + 1))
+}
+
+# --- a fresh Wine prefix holding only the unpacked zip ----------------------
+echo "Wine check of $(basename "$ZIP")"
+(unset DISPLAY; timeout 300 "$WINE" wineboot -i >"$WORK/wineboot.log" 2>&1) ||
+    fail "wineboot did not finish: $(tail -5 "$WORK/wineboot.log")"
+timeout 120 "$WINESERVER" -w || true
+rm -f "$WINEPREFIX/dosdevices/z:"
+unzip -q "$ZIP" -d "$WINEPREFIX/drive_c"
+FOLDER="$(basename "$ZIP" .zip)"
+[ -f "$WINEPREFIX/drive_c/$FOLDER/thymara.exe" ] || fail "the zip has no $FOLDER/thymara.exe"
+PROGRAM="C:\\$FOLDER\\thymara.exe"
+cd "$WINEPREFIX/drive_c/$FOLDER"
+
+mkdir -p "$WORK/bin"
+cat >"$WORK/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$WORK/opened.log"
+EOF
+chmod +x "$WORK/bin/xdg-open"
+touch "$WORK/opened.log"
+export PATH="$WORK/bin:$PATH"
+
+start_virtual_display
+xdotool mousemove 1279 1023
+
+# --- helpers -------------------------------------------------------------
+visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | sort || true; }
+
+# Waits for a visible window matching $1 that is not in $2 (ids); prints it.
+new_window() {
+    local pattern="$1" before="$2" id tries
+    for ((tries = 0; tries < 600; tries++)); do
+        for id in $(visible_windows "$pattern"); do
+            grep -qx "$id" <<<"$before" || { echo "$id"; return 0; }
+        done
+        sleep 0.05
+    done
+    return 1
+}
+is_gone() { ! grep -qx "$1" <<<"$(visible_windows "$2")"; }
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+press() {
+    local id="$1"
+    shift
+    poll 10 is_active "$id" || xdotool windowactivate "$id" 2>/dev/null || true
+    poll 10 is_active "$id" || fail "window $id never got the keyboard focus"
+    xdotool key --delay 150 --clearmodifiers "$@"
+}
+
+frame_of() {
+    local id="$1" root parent
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    while :; do
+        parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
+        [ -z "$parent" ] || [ $((parent)) -eq $((root)) ] && break
+        id="$parent"
+    done
+    printf '0x%x\n' $((id))
+}
+
+# Saves the framed window once two captures in a row are the same.
+shoot() {
+    local id="$1" name="$2" frame previous="" current tries
+    frame=$(frame_of "$id")
+    poll 5 is_active "$id" || true
+    for ((tries = 0; tries < 60; tries++)); do
+        import -window "$frame" "$WORK/$name" 2>/dev/null || true
+        current=$(convert "$WORK/$name" rgb:- 2>/dev/null | md5sum)
+        [ -n "$previous" ] && [ "$current" = "$previous" ] && break
+        previous="$current"
+        sleep 0.1
+    done
+    if [ -n "$SHOTS" ]; then
+        mkdir -p "$SHOTS"
+        cp "$WORK/$name" "$SHOTS/$name"
+    fi
+}
+
+# Copies a message box's title and text to the clipboard and prints it.
+box_text() {
+    local id="$1" text=""
+    for ((tries = 0; tries < 20; tries++)); do
+        press "$id" ctrl+c
+        text="$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)"
+        [ -n "$text" ] && break
+        sleep 0.25
+    done
+    printf '%s' "$text" | tr -d '\r'
+}
+
+settings_value() {
+    timeout 60 "$WINE" reg query 'HKCU\Software\thymara\thymara\Settings' /v Duration 2>/dev/null |
+        tr -d '\r' | awk '$1 == "Duration" { print $3 }'
+}
+
+# Starts the program in the background; its process id goes to started_pid.
+# (Not through $(...): only this shell can wait for its children.)
+start_program() {
+    "$WINE" "$PROGRAM" >"$WORK/$1" 2>&1 &
+    started_pid=$!
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit status goes to status.
+wait_exit() {
+    local pid="$1" seconds="$2"
+    poll "$seconds" bash -c "! kill -0 $pid 2>/dev/null" || return 1
+    status=0
+    wait "$pid" || status=$?
+}
+
+today="$(date +%F)"
+
+# --- first start: main window, help address, second copy, result, exit -----
+start_program first.log
+first=$started_pid
+program_pid=$first
+main=$(new_window "$TITLE_PATTERN" "") || fail "no window titled \"Thymara v1.0\" appeared: $(cat "$WORK/first.log")"
+pass "the main window appears titled \"Thymara v1.0\""
+shoot "$main" main-window.png
+
+[ "$(settings_value)" = "$today" ] || fail "the first start did not write today's date to HKCU\\Software\\thymara\\thymara\\Settings\\Duration (found '$(settings_value)')"
+pass "the first start writes Duration=$today to HKCU\\Software\\thymara\\thymara\\Settings"
+
+# Windows has no per-user runtime folder; the lock goes to the user's profile.
+lock="$(cd "$WINEPREFIX/drive_c" && find users -maxdepth 2 -name thymara.lock | head -1)"
+[ -n "$lock" ] || fail "no thymara.lock in a user profile while the program runs"
+pass "the running copy holds C:\\${lock//\//\\}"
+
+press "$main" alt+h o
+poll 20 grep -q . "$WORK/opened.log" || fail "Help > Online Help handed no address to xdg-open"
+sleep 0.5
+opened="$(cat "$WORK/opened.log")"
+[ "$opened" = "$HELP_ADDRESS" ] || fail "Help > Online Help opened '$opened', expected '$HELP_ADDRESS'"
+pass "Help > Online Help hands exactly $HELP_ADDRESS to xdg-open"
+: >"$WORK/opened.log"
+
+start_program second.log
+second=$started_pid
+box=$(new_window "$BOX_PATTERN" "") || fail "a second copy showed no message box"
+text="$(box_text "$box")"
+grep -qx "Application is already running" <<<"$text" ||
+    fail "the second copy's box reads: $text"
+press "$box" Return
+wait_exit "$second" 20 || fail "the second copy did not end after OK"
+[ "$status" = 0 ] || fail "the second copy ended with status $status"
+poll 5 bash -c "xdotool search --onlyvisible --name '$TITLE_PATTERN' | grep -qx $main" ||
+    fail "the first copy's main window went away"
+pass "a second copy shows \"Application is already running\" and ends (status 0); the first stays"
+
+press "$main" alt+n
+result=$(new_window "$TITLE_PATTERN" "$main") || fail "Next showed no result window"
+poll 10 is_gone "$main" "$TITLE_PATTERN" || fail "the main window stayed up after Next"
+shoot "$result" result-ailment.png
+convert "$WORK/result-ailment.png" -resize 300% -colorspace Gray "$WORK/result-big.png"
+timeout 120 tesseract "$WORK/result-big.png" "$WORK/result-ocr" >/dev/null 2>&1 || true
+grep -q "Toothache" "$WORK/result-ocr.txt" && grep -q "Clove Oil" "$WORK/result-ocr.txt" ||
+    fail "the result window does not show the Toothache result; it reads: $(cat "$WORK/result-ocr.txt")"
+pass "Next shows the result window with Toothache: $(grep -m1 'Clove Oil' "$WORK/result-ocr.txt")"
+
+press "$result" alt+e
+exit_window=$(new_window "$TITLE_PATTERN" "$result") || fail "Exit in the result window showed no exit window"
+shoot "$exit_window" exit-window.png
+press "$exit_window" alt+x
+wait_exit "$first" 20 || fail "the exit window's Exit did not end the program"
+program_pid=""
+[ "$status" = 0 ] || fail "the program ended with status $status"
+[ ! -e "$WINEPREFIX/drive_c/$lock" ] || fail "C:\\$lock is left behind after Exit"
+pass "the exit window's Exit ends the process with status 0 and removes the lock"
+
+# --- a reminder date 15 days old brings the update question ----------------
+old="$(date -d '15 days ago' +%F)"
+timeout 60 "$WINE" reg add 'HKCU\Software\thymara\thymara\Settings' /v Duration /t REG_SZ /d "$old" /f >/dev/null 2>&1
+[ "$(settings_value)" = "$old" ] || fail "could not set Duration to $old"
+start_program third.log
+third=$started_pid
+program_pid=$third
+box=$(new_window "$BOX_PATTERN" "") || fail "a date 15 days old brought no update question"
+text="$(box_text "$box")"
+grep -q "There maybe an update to this software available" <<<"$text" &&
+    grep -q "Do you want to check for an update?" <<<"$text" ||
+    fail "the update question reads: $text"
+press "$box" Escape
+main=$(new_window "$TITLE_PATTERN" "") || fail "no main window after the update question"
+[ "$(settings_value)" = "$today" ] || fail "answering No left Duration at '$(settings_value)'"
+[ ! -s "$WORK/opened.log" ] || fail "answering No opened $(cat "$WORK/opened.log")"
+pass "Duration=$old brings the update question; No writes $today and opens nothing"
+press "$main" alt+f x
+exit_window=$(new_window "$TITLE_PATTERN" "$main") || fail "File > Exit showed no exit window"
+press "$exit_window" alt+x
+wait_exit "$third" 20 || fail "the program did not end"
+program_pid=""
+[ "$status" = 0 ] || fail "the program ended with status $status"
+
+echo "wine-check: $passed passed, 0 failed"
