@@ -473,6 +473,7 @@ class Bench:
         """Instructions the program executes until its first paint, counted by
         callgrind over all its threads."""
         out_dir = self.args.callgrind_dir or self.work_dir
+        os.makedirs(out_dir, exist_ok=True)
         stem = f"callgrind.{name.replace(', ', '-').replace(' ', '-')}"
         out_file = os.path.join(out_dir, f"{stem}.{len(os.listdir(out_dir))}.out")
         wrapper = ["valgrind", "--tool=callgrind", f"--callgrind-out-file={out_file}",
