@@ -88,33 +88,11 @@ new_window() {
 }
 
 is_gone() { ! grep -qx "$1" <<<"$(visible_windows)"; }
-is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
 
-# The window manager's frame around a client window: the ancestor just below the root.
-frame_of() {
-    local id="$1" root parent
-    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
-    while :; do
-        parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
-        [ -z "$parent" ] || [ $((parent)) -eq $((root)) ] && break
-        id="$parent"
-    done
-    printf '0x%x\n' $((id))
-}
-
-# Saves the window with its frame once two captures in a row are identical,
-# that is, once it has finished painting.
+# Saves the window with its frame once it has finished painting.
 shoot() {
-    local id="$1" name="$2" frame previous="" current tries
-    frame=$(frame_of "$id")
-    poll 5 is_active "$id" || true # drawn as the active window when it gets there
-    for ((tries = 0; tries < 60; tries++)); do
-        import -window "$frame" "$WORK/shot.png" 2>/dev/null || true
-        current=$(convert "$WORK/shot.png" rgb:- 2>/dev/null | md5sum)
-        [ -n "$previous" ] && [ "$current" = "$previous" ] && break
-        previous="$current"
-        sleep 0.1
-    done
+    local id="$1" name="$2"
+    capture_settled "$id" "$WORK/shot.png"
     mv "$WORK/shot.png" "$OUT_DIR/$name"
     echo "  $name ($(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }') client)"
 }

@@ -48,3 +48,34 @@ start_virtual_display() {
     wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     poll 15 wm_running || fail "openbox did not start: $(cat "$WORK/openbox.log")"
 }
+
+# The window that has the keyboard focus is this one.
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# The window manager's frame around a client window: the ancestor just below the root.
+frame_of() {
+    local id="$1" root parent
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    while :; do
+        parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
+        [ -z "$parent" ] || [ $((parent)) -eq $((root)) ] && break
+        id="$parent"
+    done
+    printf '0x%x\n' $((id))
+}
+
+# capture_settled ID FILE: saves window ID with its frame to FILE once two
+# captures in a row are identical, that is, once it has finished painting
+# (6 seconds at most).
+capture_settled() {
+    local id="$1" file="$2" frame previous="" current tries
+    frame=$(frame_of "$id")
+    poll 5 is_active "$id" || true # drawn as the active window when it gets there
+    for ((tries = 0; tries < 60; tries++)); do
+        import -window "$frame" "$file" 2>/dev/null || true
+        current=$(convert "$file" rgb:- 2>/dev/null | md5sum)
+        [ -n "$previous" ] && [ "$current" = "$previous" ] && break
+        previous="$current"
+        sleep 0.1
+    done
+}

@@ -84,7 +84,6 @@ new_window() {
     return 1
 }
 is_gone() { ! grep -qx "$1" <<<"$(visible_windows "$2")"; }
-is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
 
 press() {
     local id="$1"
@@ -94,29 +93,10 @@ press() {
     xdotool key --delay 150 --clearmodifiers "$@"
 }
 
-frame_of() {
-    local id="$1" root parent
-    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
-    while :; do
-        parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
-        [ -z "$parent" ] || [ $((parent)) -eq $((root)) ] && break
-        id="$parent"
-    done
-    printf '0x%x\n' $((id))
-}
-
-# Saves the framed window once two captures in a row are the same.
+# Saves the framed window once it has finished painting.
 shoot() {
-    local id="$1" name="$2" frame previous="" current tries
-    frame=$(frame_of "$id")
-    poll 5 is_active "$id" || true
-    for ((tries = 0; tries < 60; tries++)); do
-        import -window "$frame" "$WORK/$name" 2>/dev/null || true
-        current=$(convert "$WORK/$name" rgb:- 2>/dev/null | md5sum)
-        [ -n "$previous" ] && [ "$current" = "$previous" ] && break
-        previous="$current"
-        sleep 0.1
-    done
+    local id="$1" name="$2"
+    capture_settled "$id" "$WORK/$name"
     if [ -n "$SHOTS" ]; then
         mkdir -p "$SHOTS"
         cp "$WORK/$name" "$SHOTS/$name"
