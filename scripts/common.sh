@@ -4,6 +4,11 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${THYMARA_BUILD_DIR:-$ROOT/build}"
 
+# A fresh desktop's unattended upgrades hold the package manager's lock for
+# minutes after boot: every apt-get waits for it (up to 15 minutes) instead of
+# failing at once.
+APT_WAIT=(-o DPkg::Lock::Timeout=900)
+
 # Installs the given Debian packages when any of them is missing.
 ensure_packages() {
     local missing=()
@@ -15,8 +20,9 @@ ensure_packages() {
     echo "Installing missing packages: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" apt-get "${APT_WAIT[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${APT_WAIT[@]}" install -y -qq \
+        --no-install-recommends "${missing[@]}"
 }
 
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-dejavu-core)

@@ -70,7 +70,7 @@ ensure_deb_src() {
         sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
             "${sudo[@]}" tee /etc/apt/sources.list.d/thymara-deb-src.list >/dev/null
     fi
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
+    "${sudo[@]}" apt-get "${APT_WAIT[@]}" update -qq
 }
 
 command -v "$MINGW_CXX" >/dev/null || ensure_build_packages
@@ -119,6 +119,20 @@ start=$(date +%s)
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     cmake --build . --parallel "$JOBS"
     DESTDIR="$SCRATCH/stage" cmake --install .
+    # What ships with the program has to carry its licences: Qt's own, the
+    # attribution and licence files of the third-party code in the source,
+    # Debian's copyright file for the whole source, and the configure summary
+    # that says which bundled copies this build used.
+    notices="$SCRATCH/stage$PREFIX/share/thymara-notices"
+    mkdir -p "$notices/source"
+    cp config.summary "$notices/"
+    cp ../debian/copyright "$notices/debian-copyright"
+    (cd .. && find . -maxdepth 1 -name 'LICENSE*' -print0 &&
+        find src -path '*3rdparty*' \( -name 'qt_attribution.json' -o -iname 'LICENSE*' \
+            -o -iname 'COPYING*' -o -iname 'NOTICE*' \) -print0) |
+        (cd .. && tar --null -T - -cf -) | tar -xf - -C "$notices/source"
+    [ -d ../LICENSES ] && cp -r ../LICENSES "$notices/source/"
+    true
 ) >"$SCRATCH/build.log" 2>&1 || {
     echo "Qt build failed; the last lines of $SCRATCH/build.log:" >&2
     tail -n 40 "$SCRATCH/build.log" >&2
