@@ -1,7 +1,6 @@
 #include "app/cobrand.h"
 
 #include "common/random.h"
-#include "windows/accessibility.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/window_registry.h"
@@ -15,9 +14,9 @@ void CoBrand_Randomize()
     intCoBrandRandomNumber = static_cast<std::int16_t>(common::randomBetween(1, 6));
     windows::MainWindow *main = windows::frmMain();
     if (intCoBrandRandomNumber % 2 == 1)
-        windows::accessibility::bringToFront(main->lblCobrand());
+        main->bringToFront(main->lblCobrand());
     else
-        windows::accessibility::bringToFront(main->lblFullBrand());
+        main->bringToFront(main->lblFullBrand());
 }
 
 } // namespace app

@@ -83,8 +83,10 @@ Position find(const QStringList &lines, const QString &section, const QString &n
         const QString bare = lines[i].trimmed();
         if (isSectionHeader(bare)) {
             current = bare.mid(1, bare.size() - 2).trimmed();
-            if (current == section)
-                at.header = i, at.sectionEnd = i + 1;
+            if (current == section) {
+                at.header = i;
+                at.sectionEnd = i + 1;
+            }
             continue;
         }
         if (current != section || bare.isEmpty() || bare.startsWith(QLatin1Char(';')) ||

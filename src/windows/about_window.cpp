@@ -2,8 +2,8 @@
 
 #include "common/identity.h"
 #include "links/link_commands.h"
+#include "windows/form_checks.h"
 #include "windows/form_label.h"
-#include "windows/form_layout.h"
 #include "windows/form_style.h"
 #include "windows/form_window.h"
 

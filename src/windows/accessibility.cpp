@@ -1,5 +1,6 @@
 #include "windows/accessibility.h"
 
+#include "windows/form_builder.h"
 #include "windows/form_label.h"
 #include "windows/toggle_button.h"
 
@@ -16,18 +17,6 @@ namespace windows::accessibility {
 namespace {
 
 using Relations = QList<QPair<QAccessibleInterface *, QAccessible::Relation>>;
-
-// "&Next" reads "Next", "&&" reads "&".
-QString withoutAccessKey(const QString &caption)
-{
-    QString spoken;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size())
-            ++i;
-        spoken.append(caption.at(i));
-    }
-    return spoken;
-}
 
 // A transparent label in front leaves what lies behind it readable; a frame,
 // an opaque label or a control that paints itself fully hides it.
@@ -254,7 +243,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && frame()->accessibleName().isEmpty())
-            return withoutAccessKey(frame()->title());
+            return form::shownCaption(frame()->title());
         return QAccessibleWidget::text(t);
     }
 
@@ -300,7 +289,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && button()->accessibleName().isEmpty())
-            return withoutAccessKey(button()->text());
+            return form::shownCaption(button()->text());
         return QAccessibleWidget::text(t);
     }
 
@@ -378,22 +367,22 @@ bool isCovered(const QWidget *control)
     return false;
 }
 
-void bringToFront(QWidget *control)
+QSet<QWidget *> coveredControls(const QWidget *parent)
 {
-    QWidget *parent = control->parentWidget();
-    if (!parent) {
-        control->raise();
-        return;
-    }
-    const QList<QWidget *> affected = parent->findChildren<QWidget *>();
-    QSet<QWidget *> coveredBefore;
-    for (QWidget *widget : affected)
+    QSet<QWidget *> covered;
+    if (!parent)
+        return covered;
+    for (QWidget *widget : parent->findChildren<QWidget *>())
         if (isCovered(widget))
-            coveredBefore.insert(widget);
-    control->raise();
-    if (!QAccessible::isActive())
+            covered.insert(widget);
+    return covered;
+}
+
+void reportCoverageChanges(const QWidget *parent, const QSet<QWidget *> &coveredBefore)
+{
+    if (!parent || !QAccessible::isActive())
         return;
-    for (QWidget *widget : affected) {
+    for (QWidget *widget : parent->findChildren<QWidget *>()) {
         if (isCovered(widget) == coveredBefore.contains(widget))
             continue;
         QAccessible::State changed;

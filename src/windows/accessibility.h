@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSet>
+
 class QWidget;
 
 // What assistive technology (a screen reader, switch access) is told about the
@@ -16,8 +18,10 @@ void install();
 // as showing.
 bool isCovered(const QWidget *control);
 
-// Raises the control above its siblings and tells assistive technology that
-// what it now covers is no longer showing.
-void bringToFront(QWidget *control);
+// The controls inside parent that lie covered now; after the stacking has
+// changed, reportCoverageChanges() tells assistive technology which of them
+// became hidden or showing.
+QSet<QWidget *> coveredControls(const QWidget *parent);
+void reportCoverageChanges(const QWidget *parent, const QSet<QWidget *> &coveredBefore);
 
 } // namespace windows::accessibility

@@ -6,6 +6,7 @@
 #include "links/referral.h"
 #include "platform/message_box.h"
 #include "platform/topmost.h"
+#include "windows/form_checks.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
 #include "windows/multiline_text_box.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/form_layout.h"
+#include "windows/form_table.h"
 
 // The fonts and colours the forms are drawn with.
 namespace windows::style {

@@ -2,7 +2,9 @@
 
 #include "common/identity.h"
 #include "windows/accessibility.h"
+#include "windows/form_builder.h"
 #include "windows/form_label.h"
+#include "windows/form_menus.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -132,6 +134,13 @@ void centreOnScreen(QWidget *window)
     const QRect available = screen->availableGeometry();
     const QSize frame = window->frameGeometry().size();
     window->move(available.center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
+
+void FormWindow::bringToFront(QWidget *control)
+{
+    const QSet<QWidget *> coveredBefore = accessibility::coveredControls(control->parentWidget());
+    control->raise();
+    accessibility::reportCoverageChanges(control->parentWidget(), coveredBefore);
 }
 
 } // namespace windows

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "windows/form_layout.h"
+#include "windows/form_table.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QString>
+#include <initializer_list>
+#include <span>
 
 class QAbstractButton;
 
@@ -67,6 +71,10 @@ public:
 
     template <class T> T *control(const char *name) const { return m_form.control<T>(name); }
     QAction *menuAction(const char *name) const { return m_form.menuAction(name); }
+
+    // Raises one of the window's controls above its siblings. Assistive
+    // technology hears which controls that hides or uncovers.
+    void bringToFront(QWidget *control);
 
 protected:
     // Builds the form and its menu, and binds its links.

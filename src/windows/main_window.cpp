@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "windows/exit_window.h"
+#include "windows/form_checks.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
 #include "windows/offer_texts.h"

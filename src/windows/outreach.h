@@ -1,7 +1,7 @@
 #pragma once
 
 #include "links/link_commands.h"
-#include "windows/form_layout.h"
+#include "windows/form_table.h"
 
 namespace windows {
 

@@ -1,8 +1,8 @@
 #include "windows/result_window.h"
 
 #include "links/link_commands.h"
-#include "windows/accessibility.h"
 #include "windows/exit_window.h"
+#include "windows/form_checks.h"
 #include "windows/form_label.h"
 #include "windows/form_style.h"
 #include "windows/main_window.h"
@@ -103,7 +103,7 @@ ResultWindow::ResultWindow()
 
 void ResultWindow::bringFrameToFront(QGroupBox *frame)
 {
-    accessibility::bringToFront(frame);
+    bringToFront(frame);
 }
 
 void ResultWindow::cmdBack_Click()

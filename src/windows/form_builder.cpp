@@ -1,19 +1,16 @@
-#include "windows/form_layout.h"
+#include "windows/form_builder.h"
 
 #include "common/identity.h"
+#include "windows/form_fonts.h"
 #include "windows/form_label.h"
 #include "windows/multiline_text_box.h"
 #include "windows/toggle_button.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
@@ -177,26 +174,11 @@ void fitSingleLine(windows::FormLabel *label)
     label->resize(std::min(needed, room), label->height());
 }
 
-// Of the faces asked for, those installed. A face that is missing makes Qt
-// rank every installed font against it for each size and weight before it
-// falls back, and the next face on the list is then the one it settles on.
-QStringList installedFamilies(const QStringList &wanted)
-{
-    static const QStringList installed = QFontDatabase::families();
-    QStringList found;
-    for (const QString &family : wanted)
-        if (installed.contains(family, Qt::CaseInsensitive))
-            found << family;
-    return found.isEmpty() ? wanted : found;
-}
 } // namespace
 
-QString shownCaption(const char *caption)
+QString shownCaption(const QString &raw)
 {
     QString shown;
-    if (!caption)
-        return shown;
-    const QString raw = QString::fromLatin1(caption);
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw.at(i) == QLatin1Char('&') && i + 1 < raw.size())
             ++i; // "&x" shows x; "&&" shows "&"
@@ -205,22 +187,9 @@ QString shownCaption(const char *caption)
     return shown;
 }
 
-QFont makeFont(const Font &font, const QFont &base)
+QString shownCaption(const char *caption)
 {
-    if (!font.family)
-        return base;
-    QFont result;
-    const QString family = QString::fromLatin1(font.family);
-    QStringList families{family};
-    if (family == QLatin1String("MS Sans Serif"))
-        families << QStringLiteral("Microsoft Sans Serif");
-    families << QStringLiteral("DejaVu Sans");
-    result.setFamilies(installedFamilies(families));
-    result.setStyleHint(QFont::SansSerif);
-    result.setPixelSize(qRound(font.points * 96.0 / 72.0));
-    result.setBold(font.bold);
-    result.setUnderline(font.underline);
-    return result;
+    return caption ? shownCaption(QString::fromLatin1(caption)) : QString();
 }
 
 QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
@@ -275,42 +244,6 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
         QWidget::setTabOrder(controls.value(QString::fromLatin1(chain[i - 1]->name)),
                              controls.value(QString::fromLatin1(chain[i]->name)));
     return controls;
-}
-
-QHash<QString, QAction *> buildMenu(QMenuBar *bar,
-                                    std::initializer_list<std::span<const MenuRow>> parts)
-{
-    std::vector<MenuRow> rows;
-    for (const auto &part : parts)
-        rows.insert(rows.end(), part.begin(), part.end());
-    QHash<QString, QAction *> actions;
-    QMenu *menu = nullptr;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const MenuRow &row = rows[i];
-        const QString name = QString::fromLatin1(row.name);
-        const QString caption = QString::fromLatin1(row.caption);
-        QAction *action = nullptr;
-        if (row.level == 0) {
-            const bool hasEntries = i + 1 < rows.size() && rows[i + 1].level == 1;
-            if (hasEntries) {
-                menu = bar->addMenu(caption);
-                menu->setObjectName(name);
-                action = menu->menuAction();
-            } else {
-                menu = nullptr;
-                action = bar->addAction(caption);
-            }
-        } else if (menu) {
-            action =
-                caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
-        }
-        if (!action)
-            continue;
-        action->setObjectName(name);
-        action->setEnabled(row.enabled);
-        actions.insert(name, action);
-    }
-    return actions;
 }
 
 } // namespace form
