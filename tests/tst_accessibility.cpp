@@ -2,8 +2,8 @@
 // checked through the interfaces Qt hands to the desktop's accessibility bus,
 // never through the widgets' own properties.
 
-#include "links/web_hosts.h"
 #include "support/test_support.h"
+#include "support/web_pages.h"
 #include "windows/about_window.h"
 #include "windows/exit_window.h"
 #include "windows/form_label.h"
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,16 +29,6 @@ using namespace testsupport;
 
 namespace {
 const QString press = QAccessibleActionInterface::pressAction();
-
-QString site(const char *host, const char *path = "")
-{
-    return QStringLiteral("http://") + QLatin1String(host) + QLatin1String(path);
-}
-
-const QString homePage = site(webhosts::forumSite);
-const QString coBrand = site(webhosts::helpSite, "/co-brand.html");
-const QString fullyBranded = site(webhosts::helpSite, "/fully-branded.html");
-const QString catalogue = site(webhosts::forumSite, "/ondrelsoftwares");
 
 QAccessibleInterface *face(QWidget *window, const QString &name)
 {
@@ -105,17 +94,6 @@ QStringList problemsIn(QWidget *window)
     return problems;
 }
 
-windows::FormWindow *open(const QString &which)
-{
-    if (which == QLatin1String("main"))
-        return openMain();
-    if (which == QLatin1String("exit")) {
-        openMain();
-        showAndActivate(windows::frmNagScreen2());
-        return windows::existingNagScreen();
-    }
-    return openResult(which == QLatin1String("result, herb mode"));
-}
 } // namespace
 
 class TestAccessibility : public WindowTest
@@ -173,35 +151,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("address"); // empty: a plain label
 
-        for (const char *window : {"main", "result"}) {
-            const QString w = QLatin1String(window);
-            QTest::addRow("%s banner", window) << w << "Label61" << homePage;
-            QTest::addRow("%s co-brand offer", window) << w << "lblCobrand" << coBrand;
-            QTest::addRow("%s fully-branded offer", window) << w << "lblFullBrand" << fullyBranded;
-        }
-        QTest::newRow("main introduction") << "main"
-                                           << "Label1"
-                                           << "";
-        QTest::newRow("result Ailment Name heading") << "result"
-                                                     << "Label1" << fullyBranded;
-        QTest::newRow("result herb frame heading") << "result"
-                                                   << "Label5"
-                                                   << "";
-        QTest::newRow("result value") << "result"
-                                      << "lblHerbsAil"
-                                      << "";
-        QTest::newRow("about home page") << "about"
-                                         << "lblHomePage" << homePage;
-        QTest::newRow("about more details") << "about"
-                                            << "lblCoBrand" << fullyBranded;
-        QTest::newRow("about offer text") << "about"
-                                          << "Label3"
-                                          << "";
-        QTest::newRow("exit catalogue") << "exit"
-                                        << "lblGoToHome" << catalogue;
-        QTest::newRow("exit catalogue text") << "exit"
-                                             << "Label3"
-                                             << "";
+        for (const Binding &b : everyBinding())
+            if (b.kind == Binding::Label)
+                QTest::newRow(qPrintable(b.tag())) << b.window << b.control << b.address;
     }
 
     void linkLabelsAreLinksThatOpenTheirPage()
@@ -228,9 +180,9 @@ private Q_SLOTS:
             QCOMPARE(standIns().urls.opened, expected);
         };
         if (window == QLatin1String("about"))
-            QVERIFY(withAbout(open(QStringLiteral("main"))->menuAction("mnuAbout"), check));
+            QVERIFY(withAbout(openWindow(QStringLiteral("main"))->menuAction("mnuAbout"), check));
         else
-            check(open(window));
+            check(openWindow(window));
     }
 
     void coveredControlsAreNotShowing_data()
@@ -266,7 +218,7 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         QFETCH(QStringList, hidden);
 
-        windows::FormWindow *w = open(window);
+        windows::FormWindow *w = openWindow(window);
         if (!front.isEmpty())
             w->findChild<QWidget *>(front)->raise();
         for (const QString &name : shown)
@@ -291,7 +243,7 @@ private Q_SLOTS:
     void everyActionOnCheck1IsAClick()
     {
         QFETCH(QString, action);
-        auto *exitWindow = static_cast<windows::ExitWindow *>(open(QStringLiteral("exit")));
+        auto *exitWindow = static_cast<windows::ExitWindow *>(openWindow(QStringLiteral("exit")));
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(exitWindow->Check1());
         QCOMPARE(iface->role(), QAccessible::Button);
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Click Here To Visit Quorvel Now"));
@@ -302,7 +254,7 @@ private Q_SLOTS:
             QVERIFY(!exitWindow->Check1()->isChecked());    // sprung back
             QVERIFY(!iface->state().pressed);
         }
-        QCOMPARE(standIns().urls.opened, (QStringList{homePage, homePage}));
+        QCOMPARE(standIns().urls.opened, (QStringList{pages::homePage(), pages::homePage()}));
     }
 
     void actionsThatOpenAModalBoxAnswerAtOnce_data()
@@ -321,7 +273,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, window);
         QFETCH(QString, control);
-        windows::FormWindow *w = open(window);
+        windows::FormWindow *w = openWindow(window);
         QAccessibleInterface *target =
             findByName(QAccessible::queryAccessibleInterface(w), control);
         QVERIFY(target && actionsOf(target).contains(press));
@@ -329,16 +281,12 @@ private Q_SLOTS:
         bool aboutOpened = false;
         bool answered = false;
         bool openedBeforeTheAnswer = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            // Runs inside the About window's own loop: the action had to answer first.
-            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                openedBeforeTheAnswer = openedBeforeTheAnswer || !answered;
-                aboutOpened = true;
-                modal->reject();
-            }
+        // Runs inside the About window's own loop: the action had to answer first.
+        const ModalAnswerer answerer([&](QWidget *modal) {
+            openedBeforeTheAnswer = openedBeforeTheAnswer || !answered;
+            aboutOpened = true;
+            modal->close();
         });
-        poll.start(10);
         target->actionInterface()->doAction(press);
         answered = true;
         QVERIFY(!openedBeforeTheAnswer);
@@ -360,39 +308,18 @@ private Q_SLOTS:
         // blocks their window.
         windows::MainWindow *main = openMain();
         QAction *entry = main->menuAction("mnuAbout");
-        int opened = 0;
-        QPointer<QDialog> current;
-        QElapsedTimer sinceAskedAgain;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!modal)
-                return;
-            if (modal != current) {
-                ++opened;
-                current = modal;
-            }
-            if (!sinceAskedAgain.isValid()) {
-                sinceAskedAgain.start();
-                QTimer::singleShot(0, entry, &QAction::trigger);
-            } else if (sinceAskedAgain.elapsed() > 100) {
-                modal->reject();
-            }
+        bool askedAgain = false;
+        const ModalAnswerer answerer([&](QWidget *modal) {
+            // Asked for once more while it is up; it goes a moment later.
+            askedAgain = true;
+            QTimer::singleShot(0, entry, &QAction::trigger);
+            QTimer::singleShot(100, modal, &QWidget::close);
         });
-        poll.start(10);
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        connect(&watchdog, &QTimer::timeout, [] {
-            for (int i = 0; i < 5 && QApplication::activeModalWidget(); ++i)
-                QApplication::activeModalWidget()->close();
-        });
-        watchdog.start(5000);
         entry->trigger();
         entry->trigger(); // twice before it opens
-        QTRY_VERIFY_WITH_TIMEOUT(sinceAskedAgain.isValid() && !QApplication::activeModalWidget(),
-                                 6000);
+        QTRY_VERIFY_WITH_TIMEOUT(askedAgain && !QApplication::activeModalWidget(), 6000);
         QTest::qWait(100);
-        QCOMPARE(opened, 1);
+        QCOMPARE(answerer.seen(), 1);
         QVERIFY(!QApplication::activeModalWidget());
     }
 };

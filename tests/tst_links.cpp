@@ -1,7 +1,7 @@
 // Web links: every label and menu entry that opens a page, and the About window.
 
-#include "links/web_hosts.h"
 #include "support/test_support.h"
+#include "support/web_pages.h"
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
@@ -21,15 +21,6 @@
 using namespace testsupport;
 
 namespace {
-QString site(const char *host, const char *path = "")
-{
-    return QStringLiteral("http://") + QLatin1String(host) + QLatin1String(path);
-}
-
-const QString homePage = site(webhosts::forumSite);
-const QString coBrand = site(webhosts::helpSite, "/co-brand.html");
-const QString fullyBranded = site(webhosts::helpSite, "/fully-branded.html");
-
 // Clicks where the named control lies, as a person would: the control in
 // front at that spot takes the click.
 void clickAt(QWidget *window, const QString &name)
@@ -41,17 +32,6 @@ void clickAt(QWidget *window, const QString &name)
     QTest::mouseClick(front, Qt::LeftButton, {}, front->mapFrom(window, centre));
 }
 
-windows::FormWindow *open(const QString &which)
-{
-    if (which == QLatin1String("main"))
-        return openMain();
-    if (which == QLatin1String("exit")) {
-        openMain();
-        showAndActivate(windows::frmNagScreen2());
-        return windows::existingNagScreen();
-    }
-    return openResult(which == QLatin1String("result, herb mode"));
-}
 } // namespace
 
 class TestLinks : public WindowTest
@@ -64,69 +44,48 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control"); // "menu:" names a menu entry
+        QTest::addColumn<bool>("raise");      // brought in front before the click
         QTest::addColumn<QString>("address"); // empty: nothing may open
 
-        const QString onlineHelp = site(webhosts::productSite, "/thymara-help.html");
-        const QString download = site(webhosts::productSite, "/download-thymara.html");
-        const QString donate = site(webhosts::helpSite, "/donate.html");
-        for (const char *window : {"main", "result"}) {
-            const QString w = QLatin1String(window);
-            QTest::addRow("%s banner", window) << w << "Label61" << homePage;
-            QTest::addRow("%s Online Help", window) << w << "menu:mnuOnline" << onlineHelp;
-            QTest::addRow("%s Visit Us Online", window) << w << "menu:mnuVisit" << homePage;
-            QTest::addRow("%s Check for Update", window) << w << "menu:mnuUpdate" << download;
-            QTest::addRow("%s Donate", window) << w << "menu:mnuDonate" << donate;
-            QTest::addRow("%s Make Money, disabled", window) << w << "menu:mkmoney"
-                                                             << "";
+        // Each control, in front of whatever shares its spot (the main
+        // window's rotation decides which offer lies in front).
+        for (const Binding &b : everyBinding()) {
+            const QString control =
+                b.kind == Binding::MenuEntry ? QStringLiteral("menu:") + b.control : b.control;
+            QTest::newRow(qPrintable(b.tag())) << b.window << control << true << b.address;
         }
-        // The main window's rotation decides which offer is in front; the
-        // test raises the one it clicks.
-        QTest::newRow("main co-brand offer") << "main"
-                                             << "lblCobrand" << coBrand;
-        QTest::newRow("main fully-branded offer") << "main"
-                                                  << "lblFullBrand" << fullyBranded;
+        // Where controls overlap as the window opens, the click goes to the one in front.
         // On the result window the co-branding offer always lies in front.
         QTest::newRow("result offer strip") << "result"
-                                            << "lblFullBrand" << coBrand;
-        QTest::newRow("result Ailment Name heading") << "result"
-                                                     << "Label1" << fullyBranded;
-        QTest::newRow("herb frame: same heading text is no link") << "result, herb mode"
-                                                                  << "Label1"
-                                                                  << "";
-        QTest::newRow("herb frame: values are no links") << "result, herb mode"
-                                                         << "lblPaganHerbalRemedyHer"
-                                                         << "";
-        QTest::newRow("about home page") << "about"
-                                         << "lblHomePage" << homePage;
-        // Despite its name it opens the fully-branded page.
-        QTest::newRow("about more details") << "about"
-                                            << "lblCoBrand" << fullyBranded;
-        QTest::newRow("exit window Check1") << "exit"
-                                            << "Check1" << homePage;
-        QTest::newRow("exit window catalogue link")
-            << "exit"
-            << "lblGoToHome" << site(webhosts::forumSite, "/ondrelsoftwares");
+                                            << "lblFullBrand" << false << pages::coBrand();
+        // The herb frame lies over the ailment frame: its heading reads like
+        // the ailment frame's link, but is none.
+        QTest::newRow("herb frame heading") << "result, herb mode"
+                                            << "Label1" << false << "";
+        QTest::newRow("herb frame value") << "result, herb mode"
+                                          << "lblPaganHerbalRemedyHer" << false << "";
     }
 
     void everyBindingOpensItsAddress()
     {
         QFETCH(QString, window);
         QFETCH(QString, control);
+        QFETCH(bool, raise);
         QFETCH(QString, address);
 
         if (window == QLatin1String("about")) {
-            QVERIFY(withAbout(open(QStringLiteral("main"))->menuAction("mnuAbout"),
+            QVERIFY(withAbout(openWindow(QStringLiteral("main"))->menuAction("mnuAbout"),
                               [&](QDialog *about) {
                                   clickAt(about, control);
                                   // the link leaves it open
                                   QCOMPARE(QApplication::activeModalWidget(), about);
                               }));
         } else if (control.startsWith(QLatin1String("menu:"))) {
-            open(window)->menuAction(control.mid(5).toLatin1().constData())->trigger();
+            openWindow(window)->menuAction(control.mid(5).toLatin1().constData())->trigger();
         } else {
-            windows::FormWindow *w = open(window);
-            if (window == QLatin1String("main"))
-                w->findChild<QWidget *>(control)->raise();
+            windows::FormWindow *w = openWindow(window);
+            if (raise)
+                w->bringToFront(w->findChild<QWidget *>(control));
             clickAt(w, control);
         }
         QCOMPARE(standIns().urls.opened, address.isEmpty() ? QStringList() : QStringList{address});
@@ -134,10 +93,10 @@ private Q_SLOTS:
 
     void repeatedClicksOpenAgainAndChangeNothing()
     {
-        windows::FormWindow *main = open(QStringLiteral("main"));
+        windows::FormWindow *main = openWindow(QStringLiteral("main"));
         clickAt(main, QStringLiteral("Label61"));
         clickAt(main, QStringLiteral("Label61"));
-        QCOMPARE(standIns().urls.opened, (QStringList{homePage, homePage}));
+        QCOMPARE(standIns().urls.opened, (QStringList{pages::homePage(), pages::homePage()}));
         QCOMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
     }
 
@@ -146,7 +105,7 @@ private Q_SLOTS:
         // Without a handler the desktop has no browser to offer; the click
         // must pass quietly.
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        windows::FormWindow *main = open(QStringLiteral("main"));
+        windows::FormWindow *main = openWindow(QStringLiteral("main"));
         clickAt(main, QStringLiteral("Label61"));
         QCOMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
         QVERIFY(main->isActiveWindow());
@@ -174,7 +133,7 @@ private Q_SLOTS:
         if (which == QLatin1String("about"))
             withAbout(openMain()->menuAction("mnuAbout"), check);
         else
-            check(open(which));
+            check(openWindow(which));
     }
 
     void aboutIsModalFreshAndClosesOnEnterAndEsc_data()
@@ -189,7 +148,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, opener);
         QFETCH(int, key);
-        windows::FormWindow *window = open(opener);
+        windows::FormWindow *window = openWindow(opener);
         QPointer<QDialog> first;
         for (int round = 0; round < 2; ++round) {
             bool closedByKey = false;
@@ -201,7 +160,7 @@ private Q_SLOTS:
                 QVERIFY(about->isModal() && QTest::qWaitForWindowActive(about, 5000));
                 QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
                 QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblHomePage"))->text(),
-                         QStringLiteral("Click here to visit ") + homePage);
+                         QStringLiteral("Click here to visit ") + pages::homePage());
                 QVERIFY(!about->findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap().isNull());
                 // The picture box is next in the tab order; Enter and Esc still close.
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -2,9 +2,9 @@
 // blank, the order of the messages and the request address the browser gets.
 
 #include "links/referral.h"
-#include "links/web_hosts.h"
 #include "platform/browser.h"
 #include "support/test_support.h"
+#include "support/web_pages.h"
 #include "windows/exit_window.h"
 #include "windows/prompt_fields.h"
 #include "windows/window_registry.h"
@@ -64,10 +64,9 @@ void checkRequest(const QString &address, QStringList values)
     };
     static const QRegularExpression bad(QStringLiteral("[^!-~]|[#+]|%(?![0-9A-Fa-f]{2})"));
     QVERIFY2(!address.contains(bad), qPrintable(address));
-    values.append("http://" + QLatin1String(webhosts::productSite) + "/");
+    values.append(pages::productSite());
     const qsizetype question = address.indexOf(u'?');
-    QCOMPARE(address.left(question),
-             "http://" + QLatin1String(webhosts::forumSite) + "/zent-refer-a-friend.php");
+    QCOMPARE(address.left(question), pages::referralScript());
     QStringList pairs; // split at every "&", then at the first "="
     for (const QString &pair : address.mid(question + 1).split(u'&')) {
         const qsizetype equals = pair.indexOf(u'=');
@@ -79,13 +78,10 @@ void checkRequest(const QString &address, QStringList values)
 }
 } // namespace
 
-class TestReferral : public QObject
+class TestReferral : public WindowTest
 {
     Q_OBJECT
 
-    std::optional<MessageRecorder> m_messages;
-    std::optional<ExitRecorder> m_exits;
-    std::optional<UrlRecorder> m_urls;
     windows::ExitWindow *m_window = nullptr;
 
     QWidget *field(int index) const { return m_window->findChild<QWidget *>(fieldNames[index]); }
@@ -95,7 +91,7 @@ class TestReferral : public QObject
     QStringList takeMessages()
     {
         QStringList texts;
-        for (const MessageRecorder::Shown &box : std::exchange(m_messages->shown, {}))
+        for (const MessageRecorder::Shown &box : std::exchange(standIns().messages.shown, {}))
             if (box.icon == MessageIcon::Critical && box.buttons == MessageButtons::Ok)
                 texts << box.text;
             else
@@ -104,24 +100,14 @@ class TestReferral : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
-
     void init()
     {
-        m_messages.emplace(); // each replaces its predecessor
-        m_exits.emplace();
-        m_urls.emplace();
+        WindowTest::init();
         m_window = windows::frmNagScreen2();
         QVERIFY(showAndActivate(m_window));
         QCOMPARE(QApplication::focusWidget(), m_window->cmdClose());
         for (int i = 0; i < 5; ++i)
             QCOMPARE(PromptFields::textOf(field(i)), prompts[i] + (i == 2 ? "\r\n" : ""));
-    }
-
-    void cleanup()
-    {
-        QVERIFY(closeEverything());
-        QCOMPARE(takeMessages(), QStringList());
     }
 
     // Prompts go and come with moves between the window's fields. The box about a blank takes the
@@ -158,14 +144,16 @@ private Q_SLOTS:
         PromptFields::setTextOf(box, text);
         QWidget standIn;
         QString behind;
-        setMessageHandler([&](const QString &message, MessageIcon icon, MessageButtons buttons) {
-            m_messages->shown.append({message, icon, buttons});
-            standIn.show();
-            standIn.activateWindow();
-            behind = QTest::qWaitForWindowActive(&standIn) ? PromptFields::textOf(box) : "(late)";
-            m_window->activateWindow(); // as when the box goes
-            return MessageAnswer::Ok;
-        });
+        const MessageHandler recorder = setMessageHandler(
+            [&](const QString &message, MessageIcon icon, MessageButtons buttons) {
+                standIns().messages.shown.append({message, icon, buttons});
+                standIn.show();
+                standIn.activateWindow();
+                behind =
+                    QTest::qWaitForWindowActive(&standIn) ? PromptFields::textOf(box) : "(late)";
+                m_window->activateWindow(); // as when the box goes
+                return MessageAnswer::Ok;
+            });
         if (move == click)
             QTest::mouseClick(box, Qt::LeftButton);
         else if (move == tab)
@@ -173,7 +161,7 @@ private Q_SLOTS:
         else
             QTest::keyClicks(box, move == leave ? "\t" : " c");
         const QStringList messages = takeMessages();
-        m_messages.emplace(); // the stand-in goes with this function
+        setMessageHandler(recorder); // the stand-in goes with this function
         QVERIFY(QTest::qWaitForWindowActive(m_window));
         QCOMPARE(messages, QStringList(move == blankRefused, "Email Address Cannot Contain Space"));
         QCOMPARE(behind, move == blankRefused ? text : QString());
@@ -245,21 +233,22 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
         else
             QTest::mouseClick(m_window->cmdSubmit(), Qt::LeftButton);
-        QTRY_VERIFY(m_messages->shown.size() + m_urls->opened.size() > 0); // Alt+N clicks late
+        QTRY_VERIFY(standIns().messages.shown.size() + standIns().urls.opened.size() >
+                    0); // Alt+N clicks late
         QCOMPARE(QApplication::focusWidget(), m_window->cmdSubmit());
         QStringList stored{SenderName, SenderEmail, MessageText, FriendName, FriendEmail};
         QCOMPARE(stored, blanksTrimmed(shown)); // whatever the outcome
         QCOMPARE(takeMessages(), QStringList(!expected.isEmpty(), expected));
         for (int i = 0; i < 5; ++i)
             QCOMPARE(PromptFields::textOf(field(i)), shown[i]);
-        QCOMPARE(m_urls->opened, QStringList(expected.isEmpty(), ReferralUrl));
+        QCOMPARE(standIns().urls.opened, QStringList(expected.isEmpty(), ReferralUrl));
         if (!expected.isEmpty())
             return;
         checkRequest(ReferralUrl, stored);
         QVERIFY(m_window->isVisible());
-        QCOMPARE(m_exits->statuses, QList<int>());
+        QCOMPARE(standIns().exits.statuses, QList<int>());
         QTest::mouseClick(m_window->cmdSubmit(), Qt::LeftButton);
-        QCOMPARE(m_urls->opened, QStringList(2, ReferralUrl));
+        QCOMPARE(standIns().urls.opened, QStringList(2, ReferralUrl));
     }
 
     // A huge paste is cut to what could ever be sent, with or without text kept around it, and
@@ -307,15 +296,14 @@ private Q_SLOTS:
         const QString script = modTellAFriend::ReferralScriptUrl();
         QTest::newRow("referral") << script + "?taf1=Secret%20Jane&taf2=secret%40mail.example"
                                   << script + "?";
-        const QString page =
-            "http://" + QLatin1String(webhosts::productSite) + "/thymara-help.html";
+        const QString page = pages::onlineHelp();
         QTest::newRow("page without a query") << page << page;
     }
     void queryNeverLogged()
     {
         QFETCH(QString, address);
         QFETCH(QString, named);
-        m_urls.reset(); // the platform itself is asked; the offscreen one cannot open pages
+        standIns().urls.stop(); // the platform itself is asked; the offscreen one cannot open pages
         static QStringList said;
         said.clear();
         const QtMessageHandler previous = qInstallMessageHandler(
@@ -346,12 +334,15 @@ private Q_SLOTS:
                         value += QString::fromUcs4(&point, 1);
                 }
             using namespace modTellAFriend;
-            SenderName = values[0], SenderEmail = values[1], MessageText = values[2];
-            FriendName = values[3], FriendEmail = values[4];
+            SenderName = values[0];
+            SenderEmail = values[1];
+            MessageText = values[2];
+            FriendName = values[3];
+            FriendEmail = values[4];
             const QString address = BuildReferralUrl();
             checkRequest(address, values);
             platform::openInBrowser(address); // nothing on the way may encode or decode it again
-            QCOMPARE(std::exchange(m_urls->opened, {}), QStringList{address});
+            QCOMPARE(std::exchange(standIns().urls.opened, {}), QStringList{address});
         }
     }
 };

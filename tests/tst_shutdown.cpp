@@ -223,17 +223,13 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([&] { platform::setMessageHandler(recorder); });
         QString seen;
         bool onTop = false;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget(), 5000);
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        const ModalAnswerer answerer([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
             seen = box->text();
             onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             QTest::keyClick(box, Qt::Key_Return);
-        });
-        QTimer::singleShot(5000, [] { // never left waiting
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
         });
         exitWindow->cmdSubmit()->click(); // both addresses still show their prompts
         QCOMPARE(seen, QStringLiteral("Please Enter Proper Email Address"));

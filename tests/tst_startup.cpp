@@ -4,9 +4,9 @@
 #include "app/cobrand.h"
 #include "app/startup.h"
 #include "common/random.h"
-#include "links/web_hosts.h"
 #include "platform/settings_store.h"
 #include "support/test_support.h"
+#include "support/web_pages.h"
 #include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
@@ -29,9 +29,9 @@ using namespace testsupport;
 using platform::MessageAnswer;
 
 namespace {
-const QString download = QString("http://%1/download-thymara.html").arg(webhosts::productSite);
-const QString coBrandPage = QString("http://%1/co-brand.html").arg(webhosts::helpSite);
-const QString fullBrandPage = QString("http://%1/fully-branded.html").arg(webhosts::helpSite);
+const QString download = pages::download();
+const QString coBrandPage = pages::coBrand();
+const QString fullBrandPage = pages::fullyBranded();
 const QString question = QStringLiteral("There maybe an update to this software available\r"
                                         "Do you want to check for an update?");
 constexpr int processBound = 15000; // generous for a loaded machine; a healthy run takes < 1 s

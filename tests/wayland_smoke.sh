@@ -13,6 +13,8 @@
 # Exits 77 (skipped) when weston is not installed. Every wait is bounded;
 # weston and the program are stopped whatever happens.
 set -euo pipefail
+# poll, and nothing that installs or builds.
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
 PROGRAM="${1:?usage: $0 PROGRAM}"
 TITLE="Thymara v1.0"
@@ -45,17 +47,6 @@ fail() {
     echo "--- program output (last 40 lines) ---"
     tail -n 40 "$WORK/program.log" 2>/dev/null || true
     exit 1
-}
-
-# Runs the command every 50 ms until it succeeds; gives up after $1 seconds.
-poll() {
-    local tries=$(($1 * 20))
-    shift
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
 }
 
 SOCKET="thymara-test-$$"

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/shutdown.h"
 #include "platform/process_exit.h"
+#include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
@@ -51,6 +52,11 @@ UrlRecorder::UrlRecorder()
 }
 
 UrlRecorder::~UrlRecorder()
+{
+    stop();
+}
+
+void UrlRecorder::stop()
 {
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
@@ -133,32 +139,50 @@ windows::ResultWindow *openResult(bool herbMode)
     return windows::existingDisplay();
 }
 
+windows::FormWindow *openWindow(const QString &which)
+{
+    if (which == QLatin1String("main"))
+        return openMain();
+    if (which == QLatin1String("exit")) {
+        openMain();
+        showAndActivate(windows::frmNagScreen2());
+        return windows::existingNagScreen();
+    }
+    return openResult(which == QLatin1String("result, herb mode"));
+}
+
+ModalAnswerer::ModalAnswerer(std::function<void(QWidget *)> answer, int timeoutMs)
+{
+    QObject::connect(&m_poll, &QTimer::timeout, [this, answer = std::move(answer)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_current)
+            return;
+        m_current = modal;
+        ++m_seen;
+        answer(modal);
+    });
+    m_poll.start(10);
+    m_watchdog.setSingleShot(true);
+    QObject::connect(&m_watchdog, &QTimer::timeout, [] {
+        for (int i = 0; i < 5 && QApplication::activeModalWidget(); ++i)
+            QApplication::activeModalWidget()->close();
+    });
+    m_watchdog.start(timeoutMs);
+}
+
 bool withAbout(QAction *aboutEntry, const std::function<void(QDialog *)> &body)
 {
-    bool ran = false;
     QPointer<QDialog> seen;
-    // The window runs its own event loop; the body runs inside it.
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!about || ran)
+    const ModalAnswerer answerer([&](QWidget *modal) {
+        seen = qobject_cast<QDialog *>(modal);
+        if (!seen)
             return;
-        ran = true;
-        seen = about;
-        body(about);
+        body(seen);
         if (seen)
             seen->reject();
     });
-    poll.start(10);
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    watchdog.start(5000);
     aboutEntry->trigger(); // answers at once; the window opens right after
-    return QTest::qWaitFor([&] { return ran && seen.isNull(); }, 6000);
+    return QTest::qWaitFor([&] { return answerer.seen() > 0 && seen.isNull(); }, 6000);
 }
 
 QStringList visibleWindows()

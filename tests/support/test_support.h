@@ -5,8 +5,10 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@ class QDialog;
 class QWidget;
 
 namespace windows {
+class FormWindow;
 class MainWindow;
 class ResultWindow;
 } // namespace windows
@@ -33,6 +36,8 @@ class UrlRecorder : public QObject
 public:
     UrlRecorder();
     ~UrlRecorder() override;
+    // From here on addresses go to the platform itself, as in the program.
+    void stop();
 
     QStringList opened;
 
@@ -96,7 +101,9 @@ class WindowTest : public QObject
 protected:
     StandIns &standIns() { return *m_standIns; }
 
-private Q_SLOTS:
+    // A test class that needs more set-up declares its own init() and calls
+    // this one first.
+protected Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
@@ -109,6 +116,28 @@ private:
 windows::MainWindow *openMain();
 // Next pressed on it (in herb mode when asked): the result window, shown and active.
 windows::ResultWindow *openResult(bool herbMode = false);
+// One of the windows by the names the tests give them, shown and active as a
+// user reaches it: "main", "result", "result, herb mode" or "exit".
+windows::FormWindow *openWindow(const QString &which);
+
+// Answers the modal windows that open while it lives, from inside their own
+// event loops: answer runs once for each new one and is expected to close it.
+// Whatever modal window is still open after timeoutMs is closed, so that no
+// test ever waits on a box nobody answers.
+class ModalAnswerer
+{
+public:
+    explicit ModalAnswerer(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
+
+    // How many modal windows it has met.
+    int seen() const { return m_seen; }
+
+private:
+    QTimer m_poll;
+    QTimer m_watchdog;
+    QPointer<QWidget> m_current;
+    int m_seen = 0;
+};
 
 // Chooses an About entry and, once the About window it opens is up, runs body
 // on it and closes it if body left it open. Bounded; true when the window
