@@ -10,56 +10,53 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${BUILD_PACKAGES[@]}" at-spi2-core python3-pyatspi dbus-x11 xvfb
-[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$BUILD_DIR" --parallel 2 --target thymara
+ensure_packages "${BUILD_PACKAGES[@]}" at-spi2-core python3-pyatspi dbus-x11 dbus-daemon xvfb openbox \
+    x11-utils xdotool imagemagick
+build_targets thymara
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-atspi.XXXXXX")"
-[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$WORK/bin" "$WORK/home/config" "$WORK/home/runtime" "$WORK/home/cache" "$WORK/home/data"
-chmod 700 "$WORK/home" "$WORK/home/runtime"
+source "$ROOT/scripts/virtual_display.sh"
+if [ -n "${KEEP_WORK:-}" ]; then trap - EXIT; fi
+home="$(private_home check)"
+mkdir -p "$WORK/bin"
 cat >"$WORK/bin/xdg-open" <<STANDIN
 #!/bin/sh
 printf '%s\n' "\$*" >>"$WORK/browser.log"
 STANDIN
 chmod +x "$WORK/bin/xdg-open"
 
-export WORK PROGRAM="$BUILD_DIR/src/thymara" TREE_SCRIPT="$ROOT/scripts/atspi_tree.py"
 # Everything, the buses included, lives in the throwaway home.
-timeout 400 env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS -u WAYLAND_DISPLAY \
-    HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/config" XDG_RUNTIME_DIR="$WORK/home/runtime" \
-    XDG_CACHE_HOME="$WORK/home/cache" XDG_DATA_HOME="$WORK/home/data" \
-    dbus-run-session -- bash -c '
-    set -u
-    program=""
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do grep -qs "^[0-9]" "$WORK/display" && break; sleep 0.1; done
-    export DISPLAY=":$(cat "$WORK/display")"
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/bus.log" 2>&1 &
-    launcher=$!
-    for _ in $(seq 100); do
-        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-            org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    PATH="$WORK/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-        timeout 300 "$PROGRAM" >"$WORK/program.log" 2>&1 &
-    program=$!
-    status=0
-    # The system Python: the AT-SPI bindings are Debian packages.
-    timeout 240 /usr/bin/python3 "$TREE_SCRIPT" "$WORK/browser.log" || status=$?
-    # The script ends the program through its Exit button; give it a moment.
-    for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
-        echo "the program did not end"; kill "$program"; status=1
-    else
-        wait "$program" && echo "the program ended with status 0" || echo "the program ended with status $?"
-    fi
-    echo "--- addresses the stand-in browser received:"
-    cat "$WORK/browser.log" 2>/dev/null || true
-    echo "--- program output:"
-    cat "$WORK/program.log"
-    kill "$launcher" "$xvfb" 2>/dev/null || true
-    exit $status
-'
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY
+export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+    XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data"
+start_virtual_display
+start_session_bus
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/bus.log" 2>&1 &
+launcher_pid=$!
+trap 'kill "$launcher_pid" 2>/dev/null || true; stop_virtual_display' EXIT
+bus_ready() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1
+}
+poll 10 bus_ready || fail "the accessibility bus did not start: $(cat "$WORK/bus.log")"
+
+PATH="$WORK/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    timeout 300 "$BUILD_DIR/src/thymara" >"$WORK/program.log" 2>&1 &
+program_pid=$!
+verdict=0
+# The system Python: the AT-SPI bindings are Debian packages.
+timeout 240 /usr/bin/python3 "$ROOT/scripts/atspi_tree.py" "$WORK/browser.log" || verdict=$?
+# The script ends the program through its Exit button; give it a moment.
+if wait_exit "$program_pid" 5; then
+    echo "the program ended with status $status"
+    [ "$status" -eq 0 ] || verdict=1
+else
+    echo "the program did not end"
+    verdict=1
+fi
+program_pid=""
+echo "--- addresses the stand-in browser received:"
+cat "$WORK/browser.log" 2>/dev/null || true
+echo "--- program output:"
+cat "$WORK/program.log"
+exit $verdict

@@ -28,8 +28,10 @@ fi
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 # Builds only the programs run here.
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DTHYMARA_BUILD_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" --parallel 2 --target thymara thymara_minimal
+# A build of its own: the developer's build/ keeps its options.
+BENCH_BUILD="${THYMARA_BENCH_BUILD_DIR:-$ROOT/build-bench}"
+cmake -S "$ROOT" -B "$BENCH_BUILD" -DCMAKE_BUILD_TYPE=Release -DTHYMARA_BUILD_BENCH=ON >/dev/null
+cmake --build "$BENCH_BUILD" --parallel "$JOBS" --target thymara thymara_minimal
 ensure_packages xvfb x11-utils openbox python3 libx11-6 libxtst6 libxdamage1
 for argument in "$@"; do
     if [ "$argument" = "--callgrind" ]; then ensure_packages valgrind; fi
@@ -41,6 +43,6 @@ start_virtual_display
 
 echo "Measuring on DISPLAY=$DISPLAY (machine: $(nproc) cores)"
 python3 "$ROOT/bench/startup_benchmark.py" \
-    --thymara "$BUILD_DIR/src/thymara" \
-    --minimal "$BUILD_DIR/bench/thymara_minimal" \
+    --thymara "$BENCH_BUILD/src/thymara" \
+    --minimal "$BENCH_BUILD/bench/thymara_minimal" \
     "$@"

@@ -3,6 +3,35 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${THYMARA_BUILD_DIR:-$ROOT/build}"
+# Parallel jobs for every build the scripts start.
+JOBS="${THYMARA_JOBS:-$(nproc)}"
+
+# Every script that waits does it through poll: a bounded wait, never a sleep
+# on hope.
+fail() {
+    echo "$(basename "$0"): $*" >&2
+    exit 1
+}
+
+# Runs the command every 50 ms until it succeeds; gives up after $1 seconds.
+poll() {
+    local tries=$(($1 * 20))
+    shift
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits up to $2 seconds for process $1 (a child of this shell) to end; its
+# exit status goes to status.
+wait_exit() {
+    local pid="$1" seconds="$2"
+    poll "$seconds" bash -c "! kill -0 $pid 2>/dev/null" || return 1
+    status=0
+    wait "$pid" || status=$?
+}
 
 # A fresh desktop's unattended upgrades hold the package manager's lock for
 # minutes after boot: every apt-get waits for it (up to 15 minutes) instead of
@@ -38,5 +67,12 @@ configure_and_build() {
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@"
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+    cmake --build "$dir" --parallel "$JOBS"
+}
+
+# build_targets TARGET...: only these, in the Release build of $BUILD_DIR
+# (configured first when it is not).
+build_targets() {
+    [ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$BUILD_DIR" --parallel "$JOBS" --target "$@"
 }

@@ -28,9 +28,7 @@ while [ $# -gt 0 ]; do
 done
 
 ensure_packages "${BUILD_PACKAGES[@]}"
-# Builds only the programs run here.
-[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target thymara
+build_targets thymara
 ensure_packages xvfb x11-utils imagemagick xdotool openbox
 
 PROGRAM="$BUILD_DIR/src/thymara"
@@ -39,14 +37,6 @@ mkdir -p "$OUT_DIR"
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-shots.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
-
-# A fresh home for each run of the program (and the window manager).
-private_home() {
-    local home="$WORK/home.$1"
-    mkdir -p "$home/config" "$home/runtime" "$home/cache" "$home/data"
-    chmod 700 "$home" "$home/runtime"
-    echo "$home"
-}
 
 run_private() {
     local home="$1"
@@ -67,42 +57,12 @@ start_virtual_display
 xdotool mousemove 9999 9999
 
 # --- window helpers --------------------------------------------------------
-visible_windows() {
-    xdotool search --onlyvisible --name "$TITLE_PATTERN" 2>/dev/null | sort || true
-}
-
-# Waits for a program window that is visible now but was not in $1 (a list of
-# ids); prints its id.
-new_window() {
-    local before="$1" id
-    for ((tries = 0; tries < 300; tries++)); do
-        for id in $(visible_windows); do
-            if ! grep -qx "$id" <<<"$before"; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.05
-    done
-    return 1
-}
-
-is_gone() { ! grep -qx "$1" <<<"$(visible_windows)"; }
-
 # Saves the window with its frame once it has finished painting.
 shoot() {
     local id="$1" name="$2"
     capture_settled "$id" "$WORK/shot.png"
     mv "$WORK/shot.png" "$OUT_DIR/$name"
     echo "  $name ($(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }') client)"
-}
-
-# Presses keys in the window once it has the focus.
-press() {
-    local id="$1"
-    shift
-    poll 10 is_active "$id" || fail "window $id never got the keyboard focus"
-    xdotool key --clearmodifiers "$@"
 }
 
 start_program() {
@@ -113,8 +73,7 @@ start_program() {
 }
 
 wait_program_end() {
-    poll 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end"
-    wait "$program_pid" 2>/dev/null || true
+    wait_exit "$program_pid" 10 || fail "the program did not end"
     program_pid=""
 }
 
@@ -122,22 +81,22 @@ echo "Saving screenshots to $OUT_DIR"
 
 # --- first run: main window, About, ailment result, exit window -----------
 start_program 1
-main=$(new_window "") || fail "the main window did not appear: $(cat "$WORK/program.1.log")"
+main=$(new_window "$TITLE_PATTERN" "") || fail "the main window did not appear: $(cat "$WORK/program.1.log")"
 shoot "$main" main-window.png
 
 press "$main" alt+h a
-about=$(new_window "$main") || fail "Help > About Software showed no window"
+about=$(new_window "$TITLE_PATTERN" "$main") || fail "Help > About Software showed no window"
 shoot "$about" about.png
 press "$about" Escape
-poll 10 is_gone "$about" || fail "the About window did not close"
+poll 10 is_gone "$about" "$TITLE_PATTERN" || fail "the About window did not close"
 
 press "$main" alt+n
-result=$(new_window "$main") || fail "Next showed no result window"
-poll 10 is_gone "$main" || fail "the main window stayed up after Next"
+result=$(new_window "$TITLE_PATTERN" "$main") || fail "Next showed no result window"
+poll 10 is_gone "$main" "$TITLE_PATTERN" || fail "the main window stayed up after Next"
 shoot "$result" result-ailment.png
 
 press "$result" alt+e
-exit_window=$(new_window "$result") || fail "Exit in the result window showed no exit window"
+exit_window=$(new_window "$TITLE_PATTERN" "$result") || fail "Exit in the result window showed no exit window"
 shoot "$exit_window" exit-window.png
 press "$exit_window" alt+x
 wait_program_end
@@ -146,9 +105,9 @@ wait_program_end
 # The list of ailments has the focus at start; Tab moves to the chosen option
 # and Down switches to "Search by Herb".
 start_program 2
-main=$(new_window "") || fail "the main window did not appear: $(cat "$WORK/program.2.log")"
+main=$(new_window "$TITLE_PATTERN" "") || fail "the main window did not appear: $(cat "$WORK/program.2.log")"
 press "$main" Tab Down alt+n
-result=$(new_window "$main") || fail "Next showed no result window"
+result=$(new_window "$TITLE_PATTERN" "$main") || fail "Next showed no result window"
 shoot "$result" result-herb.png
 kill "$program_pid"
 wait_program_end

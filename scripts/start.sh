@@ -15,51 +15,28 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$PROGRAM"
 fi
 
-ensure_packages xvfb x11-utils imagemagick
+ensure_packages xvfb x11-utils imagemagick xdotool openbox
 SHOT_DIR="$ROOT/shots"
 SHOT="$SHOT_DIR/main-window.png"
 mkdir -p "$SHOT_DIR"
 
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    [ -n "${demo_home:-}" ] && rm -rf "$demo_home"
-    return 0
-}
-trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-start.XXXXXX")"
+source "$ROOT/scripts/virtual_display.sh"
+start_virtual_display
 
 # A throwaway home: the demonstration neither meets a copy the user is
 # running nor an update question left from the user's own settings.
-demo_home="$(mktemp -d)"
-chmod 700 "$demo_home"
-HOME="$demo_home" XDG_CONFIG_HOME="$demo_home/config" XDG_RUNTIME_DIR="$demo_home" \
-    "$PROGRAM" >/dev/null 2>&1 &
+home="$(private_home demo)"
+env -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
+    XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb "$PROGRAM" >"$WORK/program.log" 2>&1 &
 program_pid=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xwininfo -root -tree 2>/dev/null | awk '/"Thymara v1.0"/ { print $1; exit }')
-    [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q "IsViewable" && break
-    window=""
-    sleep 0.1
-done
-
-if [ -z "$window" ]; then
+if ! window=$(new_window '^Thymara v1\.0$' ""); then
     import -window root "$SHOT"
     echo "No screen available: started Thymara on a virtual X display, but its main window did not"
-    echo "appear within 10 seconds (a message box may be waiting). Screenshot of the whole display: $SHOT"
+    echo "appear within 30 seconds (a message box may be waiting). Screenshot of the whole display: $SHOT"
     exit 1
 fi
-sleep 0.5 # let it finish painting
-import -window "$window" "$SHOT"
-echo "No screen available: started Thymara on a virtual X display (DISPLAY=:$display),"
+capture_settled "$window" "$SHOT"
+echo "No screen available: started Thymara on a virtual X display (DISPLAY=$DISPLAY),"
 echo "saved a screenshot of its main window to $SHOT and ended the program."

@@ -1,45 +1,36 @@
-# A private virtual X display with openbox, for the scripts that show the
-# program without a screen. Sourced after common.sh; expects WORK (a scratch
-# directory) to be set, and stops everything it started when the script exits.
+# The one place that starts a virtual X display: Xvfb with openbox, for every
+# script that shows the program without a screen, and the waits and window
+# helpers that go with it. Sourced after common.sh with WORK (a scratch
+# directory) set; stops everything it started, and removes WORK, when the
+# script exits (a script with its own EXIT trap calls stop_virtual_display
+# from it).
 
 xvfb_pid=""
 wm_pid=""
 program_pid=""
+bus_pid=""
 stop_virtual_display() {
-    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
-    if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    local pid
+    for pid in "$program_pid" "$wm_pid" "$xvfb_pid" "$bus_pid"; do
+        if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    done
     wait 2>/dev/null || true
     rm -rf "$WORK"
 }
 trap stop_virtual_display EXIT
 
-fail() {
-    echo "$(basename "$0"): $*" >&2
-    exit 1
-}
-
-# Runs the command every 50 ms until it succeeds; gives up after $1 seconds.
-poll() {
-    local seconds="$1"
-    shift
-    local tries=$((seconds * 20))
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-# Starts Xvfb on a display number it picks itself, then openbox, and exports
-# DISPLAY. The window manager gives windows the keyboard focus, as on a desktop.
-# VIRTUAL_SCREEN (default 1280x1024x24) sets the size of the screen.
+# Starts Xvfb on a display number it picks itself (-displayfd: no race with
+# another display), then openbox, and exports DISPLAY. The window manager
+# gives windows the keyboard focus, as on a desktop. VIRTUAL_SCREEN (default
+# 1280x1024x24) sets the size of the screen.
 start_virtual_display() {
-    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp \
+        3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     xvfb_pid=$!
     display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
     poll 15 display_known || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
     export DISPLAY=":$(cat "$WORK/display")"
+    poll 15 xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$WORK/xvfb.log")"
 
     mkdir -p "$WORK/wm-home"
     env -u DBUS_SESSION_BUS_ADDRESS HOME="$WORK/wm-home" XDG_CONFIG_HOME="$WORK/wm-home" \
@@ -49,8 +40,60 @@ start_virtual_display() {
     poll 15 wm_running || fail "openbox did not start: $(cat "$WORK/openbox.log")"
 }
 
+# A private session bus for this script and what it starts, exported as
+# DBUS_SESSION_BUS_ADDRESS; stopped with the display.
+start_session_bus() {
+    local info
+    info="$(timeout 15 dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1)" ||
+        fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$info")"
+    bus_pid="$(sed -n 2p <<<"$info")"
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+# A fresh home for one run of a program: config, runtime, cache and data
+# folders of its own. Prints its path.
+private_home() {
+    local home="$WORK/home.$1"
+    mkdir -p "$home/config" "$home/runtime" "$home/cache" "$home/data"
+    chmod 700 "$home" "$home/runtime"
+    echo "$home"
+}
+
+# --- windows -----------------------------------------------------------------
+
+# Ids of the visible windows whose title matches $1, sorted.
+visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | sort || true; }
+
+# Waits (30 s at most) for a visible window titled like $1 that is not among
+# the ids in $2; prints its id.
+new_window() {
+    local pattern="$1" before="$2" id tries
+    for ((tries = 0; tries < 600; tries++)); do
+        for id in $(visible_windows "$pattern"); do
+            grep -qx "$id" <<<"$before" || { echo "$id"; return 0; }
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+# Window $1 titled like $2 is no longer visible.
+is_gone() { ! grep -qx "$1" <<<"$(visible_windows "$2")"; }
+
 # The window that has the keyboard focus is this one.
 is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# Presses keys in window $1 once it has the keyboard focus (asking the window
+# manager for it when it does not come by itself). KEY_DELAY (ms) spaces the
+# keys for slow programs.
+press() {
+    local id="$1"
+    shift
+    poll 10 is_active "$id" || xdotool windowactivate "$id" 2>/dev/null || true
+    poll 10 is_active "$id" || fail "window $id never got the keyboard focus"
+    xdotool key --delay "${KEY_DELAY:-12}" --clearmodifiers "$@"
+}
 
 # The window manager's frame around a client window: the ancestor just below the root.
 frame_of() {

@@ -22,7 +22,6 @@ PACKAGE=thymara-1.0-win64
 DEPLOY="$WIN_BUILD/$PACKAGE"
 WINEPREFIX_TESTS="$WIN_BUILD/wine"
 MINGW=x86_64-w64-mingw32
-JOBS=2
 
 ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
     qt6-base-dev qt6-base-dev-tools wine64 xvfb openbox xdotool x11-utils xclip \

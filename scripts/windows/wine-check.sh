@@ -70,28 +70,8 @@ start_virtual_display
 xdotool mousemove 1279 1023
 
 # --- helpers -------------------------------------------------------------
-visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | sort || true; }
-
-# Waits for a visible window matching $1 that is not in $2 (ids); prints it.
-new_window() {
-    local pattern="$1" before="$2" id tries
-    for ((tries = 0; tries < 600; tries++)); do
-        for id in $(visible_windows "$pattern"); do
-            grep -qx "$id" <<<"$before" || { echo "$id"; return 0; }
-        done
-        sleep 0.05
-    done
-    return 1
-}
-is_gone() { ! grep -qx "$1" <<<"$(visible_windows "$2")"; }
-
-press() {
-    local id="$1"
-    shift
-    poll 10 is_active "$id" || xdotool windowactivate "$id" 2>/dev/null || true
-    poll 10 is_active "$id" || fail "window $id never got the keyboard focus"
-    xdotool key --delay 150 --clearmodifiers "$@"
-}
+# Wine's programs take their keys slowly.
+KEY_DELAY=150
 
 # Saves the framed window once it has finished painting.
 shoot() {
@@ -125,14 +105,6 @@ settings_value() {
 start_program() {
     "$WINE" "$PROGRAM" >"$WORK/$1" 2>&1 &
     started_pid=$!
-}
-
-# Waits up to $2 seconds for process $1 to end; its exit status goes to status.
-wait_exit() {
-    local pid="$1" seconds="$2"
-    poll "$seconds" bash -c "! kill -0 $pid 2>/dev/null" || return 1
-    status=0
-    wait "$pid" || status=$?
 }
 
 today="$(date +%F)"
