@@ -17,7 +17,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
 CACHE_ROOT="${THYMARA_QT_CACHE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/thymara}"
-JOBS="${THYMARA_JOBS:-2}"
+JOBS="${THYMARA_JOBS:-$(nproc)}"
 
 # The native Qt supplies moc, rcc and uic to the cross build, so the Windows
 # Qt is built from exactly the source version of the native one.
