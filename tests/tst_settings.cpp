@@ -302,7 +302,7 @@ private Q_SLOTS:
         for (const QString &name : names)
             QVERIFY2(qtValue(ini, "Settings", name) == "yes",
                      qPrintable(QStringLiteral("%1's change was lost; the file holds: %2")
-                                    .arg(name, QString::fromUtf8(after))));
+                                    .arg(name, QString::fromUtf8(after).replace('\n', '|'))));
         QCOMPARE(qtValue(ini, "Settings", "Duration"), QStringLiteral("2020-01-01"));
 #endif
     }
