@@ -208,13 +208,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("text");
         // QSettings reads no date here: the open quote takes in the lines below it.
-        QTest::newRow("open quote above") << QByteArray("[Other]\nnote=\"a\n[Settings]\nDuration=2020-01-01\n");
+        QTest::newRow("open quote above")
+            << QByteArray("[Other]\nnote=\"a\n[Settings]\nDuration=2020-01-01\n");
         QTest::newRow("escaped section name") << QByteArray("[Sett%69ngs]\nDuration=2020-01-01\n");
         QTest::newRow("escaped entry name") << QByteArray("[Settings]\nDura%74ion=2020-01-01\n");
         QTest::newRow("a list") << QByteArray("[Settings]\nDuration=2020-01-01,2021-01-01\n");
         QTest::newRow("an escape") << QByteArray("[Settings]\nDuration=2020-01-01\\\n");
         QTest::newRow("a typed value") << QByteArray("[Settings]\nDuration=@Invalid()\n");
-        QTest::newRow("a group in the name") << QByteArray("[Settings]\nOld\\Duration=2020-01-01\n");
+        QTest::newRow("a group in the name")
+            << QByteArray("[Settings]\nOld\\Duration=2020-01-01\n");
     }
     void leavesAloneWhatQSettingsReadsOtherwise()
     {
@@ -239,7 +241,8 @@ private Q_SLOTS:
         const QByteArray dated("[Settings]\nDuration=2020-01-01\n");
         // 1,048,571 bytes: the date added would take it past 1 MiB.
         QByteArray nearlyFull = "[Other]\nfill=" + QByteArray(1048571 - 14, 'x') + "\n";
-        QTest::newRow("past the read limit") << nearlyFull << "Settings" << "Duration" << "2024-03-05";
+        QTest::newRow("past the read limit")
+            << nearlyFull << "Settings" << "Duration" << "2024-03-05";
         QTest::newRow("a comment in the value") << dated << "Settings" << "Duration" << "2024 ; x";
         QTest::newRow("a list in the value") << dated << "Settings" << "Duration" << "2024,03";
         QTest::newRow("quotes around the value") << dated << "Settings" << "Duration" << "\"2024\"";
@@ -332,9 +335,10 @@ private Q_SLOTS:
             });
             QVERIFY(limited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
             const QByteArray after = fileBytes(settings);
-            QVERIFY2(after == text, qPrintable(QStringLiteral("a cut-short write left %1 of %2 bytes")
-                                                   .arg(after.size())
-                                                   .arg(text.size())));
+            QVERIFY2(after == text,
+                     qPrintable(QStringLiteral("a cut-short write left %1 of %2 bytes")
+                                    .arg(after.size())
+                                    .arg(text.size())));
         }
         ProgramRun unlimited(home.path(), "idle", env);
         QVERIFY(unlimited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));

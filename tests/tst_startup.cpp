@@ -307,8 +307,10 @@ private Q_SLOTS:
             << QByteArray("[Settings]\nDuration=2020-01-01 ; set by admin\n")
             << QByteArray("[Settings]\nDuration=2024-03-05 ; set by admin\n");
         QTest::newRow("the section twice")
-            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n[Settings]\nDuration=2021-01-01\n")
-            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n[Settings]\nDuration=2024-03-05\n");
+            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                          "[Settings]\nDuration=2021-01-01\n")
+            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                          "[Settings]\nDuration=2024-03-05\n");
     }
     void storeKeepsTheFileFormat()
     {
@@ -348,11 +350,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("what");
         QTest::addColumn<bool>("dated"); // a reminder date 30 days old, else no settings
         const QStringList strange{"FIFO", "pipe", "zero device", "10 GB sparse file"};
-        QTest::newRow("settings lock a directory, due date") << "settings lock" << "directory" << true;
-        QTest::newRow("settings lock a directory, first start") << "settings lock" << "directory" << false;
-        QTest::newRow("settings lock of another user, due date") << "settings lock" << "other user" << true;
+        const QString lock = QStringLiteral("settings lock");
+        QTest::newRow("settings lock a directory, due date") << lock << "directory" << true;
+        QTest::newRow("settings lock a directory, first start") << lock << "directory" << false;
+        QTest::newRow("settings lock of another user, due date") << lock << "other user" << true;
         for (const QString &what : strange) {
-            QTest::addRow("settings lock a %s, due date", qPrintable(what)) << "settings lock" << what << true;
+            QTest::addRow("settings lock a %s, due date", qPrintable(what)) << lock << what << true;
             QTest::addRow("settings a %s", qPrintable(what)) << "settings" << what << false;
         }
         QTest::newRow("settings lock a FIFO, first start") << "settings lock" << "FIFO" << false;
@@ -412,7 +415,8 @@ private Q_SLOTS:
         const QStringList shown{"SHOWN frmMain"};
         QCOMPARE(first.lines(), dated ? QStringList{asked} + shown : shown);
         QCOMPARE(describe(path), thing);
-        if (where == "settings lock") // the date could not be written: it stays, and the page stays shut
+        // The date could not be written: it stays, and the page stays shut.
+        if (where == "settings lock")
             QCOMPARE(fileBytes(settings), before);
 
         ProgramRun second(home.path(), "idle", env);

@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <QThread>
+#include <algorithm>
 #include <memory>
 
 #ifndef Q_OS_WIN
