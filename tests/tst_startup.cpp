@@ -18,12 +18,18 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <memory>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/stat.h>
+#endif
 
 using namespace testsupport;
 using platform::MessageAnswer;
@@ -47,6 +53,29 @@ void writeDuration(const QString &path, const QString &duration)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) &&
             file.write("[Settings]\nDuration=" + duration.toUtf8() + "\n") > 0);
+}
+
+bool makeFifo(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+// What lies at path, without opening it.
+QString describe(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return "a link to " + info.symLinkTarget();
+    if (info.isDir())
+        return QStringLiteral("a directory");
+    if (info.isFile())
+        return QStringLiteral("a file of %1 bytes").arg(info.size());
+    return info.exists() ? QStringLiteral("something else") : QStringLiteral("nothing");
 }
 
 // The reminder date as it lies in the file, read past any settings cache.
@@ -269,6 +298,19 @@ private Q_SLOTS:
         QTest::newRow("other sections only")
             << QByteArray("[More]\ny=2\n")
             << QByteArray("[More]\ny=2\n\n[Settings]\nDuration=2024-03-05\n");
+        // QSettings takes the last of two entries; a store that took the first would ask
+        // on a date nobody else sees, and write where nobody reads.
+        QTest::newRow("two entries, the last one counts")
+            << QByteArray("[Settings]\nDuration=2020-01-01\nDuration=2024-02-01\n")
+            << QByteArray("[Settings]\nDuration=2020-01-01\nDuration=2024-03-05\n");
+        QTest::newRow("a comment after the value")
+            << QByteArray("[Settings]\nDuration=2020-01-01 ; set by admin\n")
+            << QByteArray("[Settings]\nDuration=2024-03-05 ; set by admin\n");
+        QTest::newRow("the section twice")
+            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                          "[Settings]\nDuration=2021-01-01\n")
+            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                          "[Settings]\nDuration=2024-03-05\n");
     }
     void storeKeepsTheFileFormat()
     {
@@ -281,10 +323,15 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         }
         platform::NativeSettingsStore store(ini);
+        // Each time under a new name: QSettings takes a file of the same size and time as
+        // one it has read before for unchanged, and the store's write may keep both.
+        int copies = 0;
         const auto qtReads = [&] {
-            return QSettings(ini, QSettings::IniFormat).value("Settings/Duration").toString();
+            const QString copy = ini + QString::number(++copies);
+            QFile::copy(ini, copy);
+            return QSettings(copy, QSettings::IniFormat).value("Settings/Duration").toString();
         };
-        QCOMPARE(store.read("Settings", "Duration"), std::optional<QString>(qtReads()));
+        QCOMPARE(store.read("Settings", "Duration").value_or("<not read>"), qtReads());
         QVERIFY(store.write("Settings", "Duration", "2024-03-05"));
         QCOMPARE(fileBytes(ini), after);
         QCOMPARE(qtReads(), QStringLiteral("2024-03-05"));
@@ -292,25 +339,36 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(ini + ".lock"));
     }
 
-    // A lock that nobody will ever release, left in the way of the settings or of the copy
-    // that runs, neither hangs nor refuses a start; a second copy is still refused.
-    void stuckLockNeverBlocksAStart_data()
+    // Whatever lies in the place of the settings file, of its lock or of the lock of the
+    // copy that runs (a lock nobody will ever release, a FIFO nobody writes to, a pipe, a
+    // device that never ends, a huge file), the start neither hangs nor is refused, nothing
+    // there is changed, the date is not written where it cannot be, and a second copy is
+    // still refused.
+    void strangeFilesNeverBlockAStart_data()
     {
-        QTest::addColumn<bool>("settingsLock"); // else the lock of the running copy
-        QTest::addColumn<bool>("directory");    // else a file of another user, unreadable
-        QTest::addColumn<bool>("dated");        // a reminder date 30 days old, else no settings
-        QTest::newRow("settings lock a directory, due date") << true << true << true;
-        QTest::newRow("settings lock a directory, first start") << true << true << false;
-        QTest::newRow("settings lock of another user, due date") << true << false << true;
-        QTest::newRow("copy lock a directory") << false << true << false;
-        QTest::newRow("copy lock of another user") << false << false << false;
+        QTest::addColumn<QString>("where"); // "settings", "settings lock" or "copy lock"
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("dated"); // a reminder date 30 days old, else no settings
+        const QStringList strange{"FIFO", "pipe", "zero device", "10 GB sparse file"};
+        const QString lock = QStringLiteral("settings lock");
+        QTest::newRow("settings lock a directory, due date") << lock << "directory" << true;
+        QTest::newRow("settings lock a directory, first start") << lock << "directory" << false;
+        QTest::newRow("settings lock of another user, due date") << lock << "other user" << true;
+        for (const QString &what : strange) {
+            QTest::addRow("settings lock a %s, due date", qPrintable(what)) << lock << what << true;
+            QTest::addRow("settings a %s", qPrintable(what)) << "settings" << what << false;
+        }
+        QTest::newRow("settings lock a FIFO, first start") << "settings lock" << "FIFO" << false;
+        QTest::newRow("copy lock a directory") << "copy lock" << "directory" << false;
+        QTest::newRow("copy lock of another user") << "copy lock" << "other user" << false;
+        QTest::newRow("copy lock a FIFO") << "copy lock" << "FIFO" << false;
     }
-    void stuckLockNeverBlocksAStart()
+    void strangeFilesNeverBlockAStart()
     {
         if (!ProgramRun::available())
             QSKIP("the program and its autopilot are not built here");
-        QFETCH(bool, settingsLock);
-        QFETCH(bool, directory);
+        QFETCH(QString, where);
+        QFETCH(QString, what);
         QFETCH(bool, dated);
         QTemporaryDir home;
         QProcessEnvironment env; // never lets a child find a browser to start
@@ -321,35 +379,91 @@ private Q_SLOTS:
         QDir().mkpath(runtimeDirFor(home.path()));
         if (dated)
             writeDuration(settings, QDate::currentDate().addDays(-30).toString(Qt::ISODate));
-        const QString lock = settingsLock
-                                 ? settings + ".lock"
+        const QString path = where == "settings"        ? settings
+                             : where == "settings lock" ? settings + ".lock"
                                  : QDir(runtimeDirFor(home.path())).filePath("thymara.lock");
-        if (directory) {
-            QVERIFY(QDir().mkpath(lock));
-        } else {
+        if (what == "directory") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (what == "other user") {
             // As another user's run leaves it: naming a process that is gone, and closed to us.
-            QFile file(lock);
+            QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("999999\nthymara\nelsewhere\n");
             file.close();
             QVERIFY(file.setPermissions({}));
             if (file.open(QIODevice::ReadOnly))
                 QSKIP("this account may open any file; another user's lock cannot be made here");
+        } else if (what == "FIFO") {
+            QVERIFY(makeFifo(path));
+        } else if (what == "pipe") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/stdin"), path)); // the program's is a pipe
+        } else if (what == "zero device") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (!file.resize(qint64(10) << 30))
+                QSKIP("this file system holds no 10 GB sparse file");
         }
-        const QByteArray before = fileBytes(settings);
+        const QByteArray before = where == "settings" ? QByteArray() : fileBytes(settings);
+        const QString thing = describe(path);
 
         ProgramRun first(home.path(), "idle", env);
-        QVERIFY(first.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
+        QVERIFY2(first.waitForLine(QStringLiteral("SHOWN frmMain"), processBound),
+                 qPrintable("no window: " + first.lines().join(" / ")));
         const QString asked = "MESSAGE " + QString(question).replace('\r', '|');
         const QStringList shown{"SHOWN frmMain"};
         QCOMPARE(first.lines(), dated ? QStringList{asked} + shown : shown);
-        if (settingsLock) // the date could not be written: it stays, and the page stays shut
+        QCOMPARE(describe(path), thing);
+        // The date could not be written: it stays, and the page stays shut.
+        if (where == "settings lock")
             QCOMPARE(fileBytes(settings), before);
 
         ProgramRun second(home.path(), "idle", env);
         QVERIFY(second.waitForExit(processBound));
         QCOMPARE(second.lines(), QStringList{"MESSAGE Application is already running"});
         QCOMPARE(first.process.state(), QProcess::Running);
+    }
+
+    // The browser that a link starts lives on after the program ends. The copy guard must
+    // not live on in it, or every start would be refused while that browser runs.
+    void browserOfAnEndedCopyDoesNotHoldTheLock()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the program and its autopilot are not built here");
+#ifdef Q_OS_UNIX
+        QTemporaryDir home;
+        writeDuration(settingsFileFor(home.path()), QDate::currentDate().toString(Qt::ISODate));
+        const QString pidFile = home.filePath(QStringLiteral("browser.pid"));
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("no-programs")));
+        env.insert(QStringLiteral("THYMARA_TEST_BROWSER"),
+                   QStringLiteral("echo $$ > '%1'; exec /bin/sleep 60").arg(pidFile));
+        pid_t browser = 0;
+        const auto endBrowser = qScopeGuard([&] {
+            if (browser > 0)
+                ::kill(browser, SIGKILL);
+        });
+        {
+            ProgramRun first(home.path(), "link", env);
+            QVERIFY(first.waitForExit(processBound));
+            QVERIFY2(first.lines().contains(QStringLiteral("CHOOSE mnuOnline")) &&
+                         first.lines().contains(QStringLiteral("PRESS cmdClose")),
+                     qPrintable(first.lines().join(" / ")));
+        }
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (browser = pid_t(fileBytes(pidFile).trimmed().toInt())) > 0; },
+            processBound));
+        QVERIFY2(::kill(browser, 0) == 0, "the stand-in browser is gone already");
+
+        ProgramRun next(home.path(), "idle", env);
+        QVERIFY2(next.waitForLine(QStringLiteral("SHOWN frmMain"), processBound),
+                 qPrintable("refused while the browser of the copy before runs: " +
+                            next.lines().join(" / ")));
+        QVERIFY2(::kill(browser, 0) == 0, "the stand-in browser ended during the check");
+#else
+        QSKIP("starts a stand-in browser through /bin/sh");
+#endif
     }
 
     // Copies started at the same instant: exactly one runs, every other one is refused.

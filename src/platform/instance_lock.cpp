@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -56,11 +57,22 @@ Outcome tryLockAt(const QString &path)
 {
     // Read access is all flock() needs, so a readable file of another user
     // serves as well. Close-on-exec keeps the lock from living on in the
-    // browser this program starts.
+    // browser this program starts. Opening without waiting keeps a FIFO in
+    // the file's place from holding every start in open(); it, or a device,
+    // is no lock file, and the fallback serves instead.
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    int fd;
+    do
+        fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                    0600);
+    while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Outcome::Unavailable;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Outcome::Unavailable;
+    }
     int result;
     do
         result = ::flock(fd, LOCK_EX | LOCK_NB);

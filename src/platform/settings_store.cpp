@@ -2,6 +2,7 @@
 
 #include "platform/executable_name.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,26 +12,211 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QThread>
+#include <algorithm>
 #include <memory>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace platform {
 namespace {
 // Far more than one date ever needs; a bigger file is not ours to interpret.
 constexpr qint64 largestFileBytes = 1 << 20;
+// QLockFile writes a few short lines (process id, program, host, machine);
+// anything bigger, or anything but a plain file, is not a lock it made.
+constexpr qint64 largestLockBytes = 4096;
+
+enum class Found { Nothing, Directory, File, NotPlain };
+
+// What lies at path. The content of a plain file of at most limit bytes is
+// read into bytes when asked for. A FIFO, a device or a socket there counts as
+// NotPlain without being read, and opening it never waits: a FIFO nobody
+// writes to would otherwise hold the start forever, and a device such as
+// /dev/zero never ends.
+Found inspect(const QString &path, qint64 limit, QByteArray *bytes = nullptr)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Found::Nothing;
+    if (info.isDir())
+        return Found::Directory;
+    if (!info.isFile() || info.size() > limit)
+        return Found::NotPlain;
+    if (!bytes)
+        return Found::File;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Found::NotPlain;
+    *bytes = file.read(limit + 1);
+    if (bytes->size() > limit || file.error() != QFileDevice::NoError)
+        return Found::NotPlain;
+    return Found::File;
+#else
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
+    struct stat status;
+    Found found = Found::File;
+    if (::fstat(fd, &status) != 0)
+        found = Found::NotPlain;
+    else if (S_ISDIR(status.st_mode))
+        found = Found::Directory;
+    else if (!S_ISREG(status.st_mode) || status.st_size > limit)
+        found = Found::NotPlain;
+    if (found == Found::File && bytes) {
+        // The size may change while it is read; the limit holds all the same.
+        bytes->resize(limit + 1);
+        qint64 got = 0;
+        while (got < bytes->size()) {
+            const ssize_t n = ::read(fd, bytes->data() + got, size_t(bytes->size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                found = Found::NotPlain;
+                break;
+            }
+            if (n == 0)
+                break;
+            got += n;
+        }
+        bytes->truncate(got);
+        if (got > limit)
+            found = Found::NotPlain;
+    }
+    ::close(fd);
+    return found;
+#endif
+}
+
+bool isSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// Only the blanks QSettings drops around names and values; QString::trimmed()
+// would also drop others, such as a no-break space that QSettings keeps.
+QString trimBlanks(const QString &text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && isSpace(text[from]))
+        ++from;
+    while (to > from && isSpace(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// Names QSettings reads as they are written: it turns '%', '\' and '/' into
+// other characters, and keeps ';', '"', '=' and brackets for its own syntax.
+bool isPlainName(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+                           (u >= '0' && u <= '9') || u == '_' || u == '-' || u == '.';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
+// QSettings keeps the entries ahead of any header, and those of a section
+// called "general" in any case, as top-level keys: one section to us.
+const QString generalSection = QStringLiteral("General");
+
+bool sameSection(const QString &a, const QString &b)
+{
+    const auto general = [](const QString &s) {
+        return s.compare(generalSection, Qt::CaseInsensitive) == 0;
+    };
+    return a == b || (general(a) && general(b));
+}
+
+struct Line
+{
+    enum Kind { Blank, Section, Entry } kind = Blank; // Blank: nothing, or a comment
+    QString name;                                     // of the section or entry
+    QString value;
+    QString comment; // an entry's trailing "; ...", kept when it is rewritten
+};
+
+// One line as QSettings reads it, or nothing when QSettings would read it
+// differently from the plain text it shows: escapes, lists, typed values,
+// encoded names. A file with such a line is left alone rather than misread.
+std::optional<Line> parseLine(const QString &raw)
+{
+    for (const QChar c : raw)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+            return std::nullopt; // a NUL or another control byte: not text
+    const QString bare = trimBlanks(raw);
+    Line line;
+    if (bare.isEmpty() || bare.startsWith(QLatin1Char(';')))
+        return line;
+    const qsizetype equals = bare.indexOf(QLatin1Char('='));
+    if (bare.startsWith(QLatin1Char('#')) && equals < 0)
+        return line; // QSettings skips a line without '=' too
+    if (bare.startsWith(QLatin1Char('['))) {
+        if (!bare.endsWith(QLatin1Char(']')))
+            return std::nullopt;
+        line.kind = Line::Section;
+        line.name = bare.mid(1, bare.size() - 2);
+        return isPlainName(line.name) ? std::optional<Line>(line) : std::nullopt;
+    }
+    if (equals <= 0)
+        return std::nullopt;
+    line.kind = Line::Entry;
+    line.name = trimBlanks(bare.left(equals));
+    if (!isPlainName(line.name))
+        return std::nullopt;
+    const QString rest = trimBlanks(bare.mid(equals + 1));
+    qsizetype commentAt;
+    if (rest.startsWith(QLatin1Char('"'))) {
+        const qsizetype close = rest.indexOf(QLatin1Char('"'), 1);
+        if (close < 0)
+            return std::nullopt; // QSettings would read on into the next lines
+        line.value = rest.mid(1, close - 1);
+        const QString after = trimBlanks(rest.mid(close + 1));
+        if (!after.isEmpty() && !after.startsWith(QLatin1Char(';')))
+            return std::nullopt;
+        commentAt = after.isEmpty() ? -1 : rest.indexOf(QLatin1Char(';'), close);
+    } else {
+        commentAt = rest.indexOf(QLatin1Char(';'));
+        line.value = trimBlanks(commentAt < 0 ? rest : rest.left(commentAt));
+        if (line.value.contains(QLatin1Char('"')) || line.value.contains(QLatin1Char(',')))
+            return std::nullopt; // quotes inside, or a list
+    }
+    if (line.value.contains(QLatin1Char('\\')) || line.value.startsWith(QLatin1Char('@')))
+        return std::nullopt; // an escape, or a typed value such as @ByteArray(...)
+    if (commentAt >= 0)
+        line.comment = rest.mid(commentAt);
+    return line;
+}
 
 // The file's lines; none at all when there is no file yet, nothing when the
 // file is there but is not settings text this code understands.
 std::optional<QStringList> loadLines(const QString &iniFile)
 {
-    const QFileInfo info(iniFile);
-    if (!info.exists() || info.isDir())
-        return QStringList(); // a directory in the way: any write fails on its own
-    QFile file(iniFile);
-    if (info.size() > largestFileBytes || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    switch (inspect(iniFile, largestFileBytes, &bytes)) {
+    case Found::Nothing:
+    case Found::Directory: // a directory in the way: any write fails on its own
+        return QStringList();
+    case Found::NotPlain:
         return std::nullopt;
-    QByteArray bytes = file.read(largestFileBytes + 1);
-    if (bytes.size() > largestFileBytes || file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    case Found::File:
+        break;
+    }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -43,28 +229,11 @@ std::optional<QStringList> loadLines(const QString &iniFile)
     for (QString &line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        for (const QChar c : line)
-            if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
-                return std::nullopt; // a NUL or another control byte: not text
-        const QString bare = line.trimmed();
-        const bool understood =
-            bare.isEmpty() || bare.startsWith(QLatin1Char(';')) ||
-            bare.startsWith(QLatin1Char('#')) ||
-            (bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']'))) ||
-            bare.indexOf(QLatin1Char('=')) > 0;
-        if (!understood)
+        if (!parseLine(line))
             return std::nullopt;
     }
     return lines;
 }
-
-bool isSectionHeader(const QString &bare)
-{
-    return bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']'));
-}
-
-// Entries ahead of any section header belong to QSettings' "General" section.
-const QString generalSection = QStringLiteral("General");
 
 // Where the entry's line is, its section header's line (-1 when neither
 // exists) and, for a section, the line after its last entry.
@@ -75,37 +244,50 @@ struct Position
     qsizetype sectionEnd = -1;
 };
 
-Position find(const QStringList &lines, const QString &section, const QString &name)
+// Lines that loadLines() accepted.
+Position find(const QStringList &lines, const QString &section, const QString &name,
+              Line *found = nullptr)
 {
     Position at;
     QString current = generalSection;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString bare = lines[i].trimmed();
-        if (isSectionHeader(bare)) {
-            current = bare.mid(1, bare.size() - 2).trimmed();
-            if (current == section) {
+        const Line line = *parseLine(lines[i]);
+        if (line.kind == Line::Section) {
+            current = line.name;
+            if (sameSection(current, section)) {
                 at.header = i;
                 at.sectionEnd = i + 1;
             }
             continue;
         }
-        if (current != section || bare.isEmpty() || bare.startsWith(QLatin1Char(';')) ||
-            bare.startsWith(QLatin1Char('#')))
+        if (line.kind != Line::Entry || !sameSection(current, section))
             continue;
         at.sectionEnd = i + 1;
-        const qsizetype equals = bare.indexOf(QLatin1Char('='));
-        if (bare.left(equals).trimmed() == name)
+        if (line.name == name) {
             at.entry = i; // the last one wins, as in QSettings
+            if (found)
+                *found = line;
+        }
     }
     return at;
 }
 
-QString valueOf(const QString &line)
+// QLockFile judges a lock it finds by reading it, without a limit and before
+// any timeout applies: only a small plain file may reach it. Anything else
+// there is a lock that nobody will ever release.
+bool lockSettings(QLockFile &lock, const QString &lockFile, int waitMs)
 {
-    QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        value = value.mid(1, value.size() - 2);
-    return value;
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        const Found found = inspect(lockFile, largestLockBytes);
+        if (found == Found::Directory || found == Found::NotPlain)
+            return false;
+        if (lock.tryLock(0))
+            return true;
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(std::min<qint64>(20, deadline.remainingTime()));
+    }
 }
 
 QString defaultIniFile()
@@ -133,7 +315,10 @@ std::unique_ptr<QSettings> registry()
 
 NativeSettingsStore::NativeSettingsStore() : m_iniFile(defaultIniFile()) {}
 
-NativeSettingsStore::NativeSettingsStore(const QString &iniFile) : m_iniFile(iniFile) {}
+NativeSettingsStore::NativeSettingsStore(const QString &iniFile, int lockWaitMs)
+    : m_iniFile(iniFile), m_lockWaitMs(lockWaitMs)
+{
+}
 
 std::optional<QString> NativeSettingsStore::read(const QString &section, const QString &name)
 {
@@ -146,8 +331,8 @@ std::optional<QString> NativeSettingsStore::read(const QString &section, const Q
     const std::optional<QStringList> lines = loadLines(m_iniFile);
     if (!lines)
         return std::nullopt;
-    const Position at = find(*lines, section, name);
-    return at.entry < 0 ? QString() : valueOf(lines->at(at.entry));
+    Line entry;
+    return find(*lines, section, name, &entry).entry < 0 ? QString() : entry.value;
 }
 
 bool NativeSettingsStore::write(const QString &section, const QString &name, const QString &value)
@@ -158,35 +343,45 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
         settings->sync();
         return settings->status() == QSettings::NoError;
     }
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+    // Only what reads back as written: a value QSettings would take for a
+    // list or an escape would make the file one that nobody reads right.
+    const QString entry = name + QLatin1Char('=') + value;
+    const std::optional<Line> written = parseLine(entry);
+    if (!isPlainName(section) || !written || written->kind != Line::Entry ||
+        written->name != name || written->value != value || !written->comment.isEmpty())
         return false;
     if (!QDir().mkpath(QFileInfo(m_iniFile).absolutePath()))
         return false;
 
-    QLockFile lock(m_iniFile + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockWaitMs))
+    const QString lockFile = m_iniFile + QStringLiteral(".lock");
+    QLockFile lock(lockFile);
+    if (!lockSettings(lock, lockFile, m_lockWaitMs))
         return false;
-    // Read again under the lock: another writer may have changed the file.
+    // Read only under the lock: what was read before it may be changed by
+    // another writer meanwhile, and writing that back would lose its change.
     std::optional<QStringList> lines = loadLines(m_iniFile);
     if (!lines)
         return false;
-    const Position at = find(*lines, section, name);
-    const QString entry = name + QLatin1Char('=') + value;
+    Line old;
+    const Position at = find(*lines, section, name, &old);
     if (at.entry >= 0) {
-        (*lines)[at.entry] = entry;
+        (*lines)[at.entry] =
+            old.comment.isEmpty() ? entry : entry + QLatin1Char(' ') + old.comment;
     } else if (at.header >= 0) {
         lines->insert(at.sectionEnd, entry);
     } else {
-        if (!lines->isEmpty() && !lines->last().trimmed().isEmpty())
+        if (!lines->isEmpty() && !trimBlanks(lines->last()).isEmpty())
             lines->append(QString());
         lines->append(QLatin1Char('[') + section + QLatin1Char(']'));
         lines->append(entry);
     }
 
+    const QByteArray bytes = (lines->join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    if (bytes.size() > largestFileBytes)
+        return false; // the next start would not read it back
     QSaveFile file(m_iniFile);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = (lines->join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     return file.write(bytes) == bytes.size() && file.commit();
 }
 

@@ -23,23 +23,30 @@ public:
 // ~/.config/thymara/thymara.conf), in the format QSettings reads and writes.
 // Tests point it at a file of their own.
 //
-// Reading never waits for anything. Writing takes <file>.lock, the lock other
-// QSettings users of the file take, but gives up after about a second: a lock
-// nobody will ever release (a directory in its place, a file of another user)
+// Reading never waits for anything: a settings file that is not a plain file
+// (a FIFO, a device) is not settings and is neither read nor written. Writing
+// takes <file>.lock, the lock other QSettings users of the file take, but
+// gives up after lockWaitMs: a lock nobody will ever release (a directory or
+// anything else but a small plain file in its place, a file of another user)
 // then fails the write instead of hanging the program.
+//
+// The INI file is only read and written where QSettings reads the same: a
+// file using its escapes, lists or typed values is left alone, and a write
+// that would make the file unreadable to either fails.
 class NativeSettingsStore final : public SettingsStore
 {
 public:
+    static constexpr int defaultLockWaitMs = 1000;
+
     NativeSettingsStore();
-    explicit NativeSettingsStore(const QString &iniFile);
+    explicit NativeSettingsStore(const QString &iniFile, int lockWaitMs = defaultLockWaitMs);
 
     std::optional<QString> read(const QString &section, const QString &name) override;
     bool write(const QString &section, const QString &name, const QString &value) override;
 
-    static constexpr int lockWaitMs = 1000;
-
 private:
     QString m_iniFile; // empty: the registry
+    int m_lockWaitMs = defaultLockWaitMs;
 };
 
 } // namespace platform

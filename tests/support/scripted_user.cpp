@@ -9,22 +9,43 @@
 //   idle  - report the windows as they appear, touch nothing
 //   exit  - close the main window, then press Exit on the exit window
 //   draw  - as idle, and report one draw from the program's random generator
+//   link  - choose Help > Online Help once, then end as in exit
 // In every mode a message box is reported and answered with its default
 // button.
+//
+// With THYMARA_TEST_BROWSER set, an address the program opens goes to that
+// shell command (the address is its $1), started the way Qt starts the
+// desktop's browser on Linux: a detached child of this process.
 
 #include "common/random.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QProcess>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <cstdio>
 
 namespace {
+
+class StandInBrowser : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url)
+    {
+        QProcess::startDetached(QStringLiteral("/bin/sh"),
+                                {QStringLiteral("-c"), qEnvironmentVariable("THYMARA_TEST_BROWSER"),
+                                 QStringLiteral("browser"), url.toString()});
+    }
+};
 
 void report(const QString &line)
 {
@@ -73,7 +94,18 @@ void step()
         report(QStringLiteral("DRAW %1").arg(common::randomBetween(0, 1 << 30)));
     }
 
-    if (mode != "exit")
+    if (mode == "link" && !seen.contains(QStringLiteral("link"))) {
+        QWidget *main = visibleWindow("frmMain");
+        QAction *help = main ? main->findChild<QAction *>(QStringLiteral("mnuOnline")) : nullptr;
+        if (!help)
+            return;
+        seen.insert(QStringLiteral("link"));
+        report(QStringLiteral("CHOOSE mnuOnline"));
+        help->trigger();
+        return;
+    }
+
+    if (mode != "exit" && mode != "link")
         return;
     if (QWidget *main = visibleWindow("frmMain")) {
         main->close();
@@ -91,6 +123,12 @@ void start()
 {
     if (qEnvironmentVariableIsEmpty("THYMARA_AUTOPILOT"))
         return;
+    if (!qEnvironmentVariableIsEmpty("THYMARA_TEST_BROWSER")) {
+        auto *browser = new StandInBrowser;
+        browser->setParent(QCoreApplication::instance());
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), browser, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), browser, "open");
+    }
     auto *timer = new QTimer(QCoreApplication::instance());
     QObject::connect(timer, &QTimer::timeout, timer, &step);
     timer->start(50);
@@ -99,3 +137,5 @@ void start()
 } // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(start)
+
+#include "scripted_user.moc"

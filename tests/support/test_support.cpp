@@ -253,6 +253,12 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
 
 ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
                        const QProcessEnvironment &extra)
+    : ProgramRun(home, mode, extra, {})
+{
+}
+
+ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
+                       const QProcessEnvironment &extra, const std::function<void()> &inChild)
 {
 #ifdef THYMARA_SCRIPTED_EXECUTABLE
     const QString runtime = runtimeDirFor(home);
@@ -267,12 +273,17 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
     env.insert(extra);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
+#ifdef Q_OS_UNIX
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+#endif
     process.start(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE), {});
     process.waitForStarted(5000);
 #else
     Q_UNUSED(home);
     Q_UNUSED(mode);
     Q_UNUSED(extra);
+    Q_UNUSED(inChild);
 #endif
 }
 

@@ -166,6 +166,10 @@ public:
     // The same, with variables set on top of the usual ones (PATH, say, so
     // that no real browser can be found).
     ProgramRun(const QString &home, const QByteArray &mode, const QProcessEnvironment &extra);
+    // The same, with inChild run in the new process just before the program
+    // starts (on Unix only; it may only make async-signal-safe calls).
+    ProgramRun(const QString &home, const QByteArray &mode, const QProcessEnvironment &extra,
+               const std::function<void()> &inChild);
     ~ProgramRun();
 
     static bool available();

@@ -1,0 +1,354 @@
+// The settings file: read and written only where QSettings reads the same, never left
+// half-written, never losing another writer's change.
+
+#include "platform/settings_store.h"
+#include "support/test_support.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <initializer_list>
+#include <random>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+using namespace testsupport;
+
+namespace {
+constexpr int processBound = 15000; // generous for a loaded machine; a healthy run takes < 1 s
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Entries as QSettings reads them from the file as it is on disk now, by
+// "section/name". The copy under a name never used before keeps QSettings'
+// cache of files it read earlier out of the way.
+QHash<QString, QString> qtValues(const QString &ini, const QStringList &sections,
+                                 const QStringList &names)
+{
+    static int copies = 0;
+    const QString copy = ini + QStringLiteral(".qt%1").arg(++copies);
+    putFile(copy, fileBytes(ini));
+    QHash<QString, QString> values;
+    {
+        const QSettings qt(copy, QSettings::IniFormat);
+        for (const QString &section : sections) {
+            for (const QString &name : names) {
+                const bool general = section.compare("General", Qt::CaseInsensitive) == 0;
+                const QVariant value = qt.value(general ? name : section + '/' + name);
+                values[section + '/' + name] =
+                    value.isValid() && value.typeId() != QMetaType::QString
+                        ? QStringLiteral("<%1>").arg(QString::fromLatin1(value.typeName()))
+                        : value.toString();
+            }
+        }
+    }
+    QFile::remove(copy);
+    return values;
+}
+
+QString qtValue(const QString &ini, const QString &section, const QString &name)
+{
+    return qtValues(ini, {section}, {name}).value(section + '/' + name);
+}
+
+template <typename T>
+T pick(std::mt19937 &random, std::initializer_list<T> from)
+{
+    return from.begin()[random() % from.size()];
+}
+
+// A file built from pieces of INI text, most of them plain, some of them
+// QSettings syntax a plain reading gets wrong.
+QByteArray generatedFile(std::mt19937 &random)
+{
+    const auto either = [&](std::initializer_list<const char *> plain,
+                            std::initializer_list<const char *> tricky) {
+        return random() % 6 ? pick(random, plain) : pick(random, tricky);
+    };
+    QByteArray text;
+    if (random() % 10 == 0)
+        text += "\xEF\xBB\xBF";
+    const char *eol = random() % 4 ? "\n" : "\r\n";
+    const int lines = 1 + int(random() % 7);
+    for (int i = 0; i < lines; ++i) {
+        switch (random() % 6) {
+        case 0:
+            text += either({"[Settings]", "[Other]", "[General]", "[general]", " [Settings] "},
+                           {"[Sett%69ngs]", "[%General]", "[ Settings ]", "[Settings] ; note",
+                            "[Settings", "[Settings\\Sub]", "[]", "[Settings]]", "[Sett ings]"});
+            break;
+        case 1:
+            text += either({"", "  ", "; note", "  ;Duration=2019-09-09", "# note"},
+                           {"#Duration=2019-09-09", "no equals", "=x", "\"half", "\x01",
+                            "\xFF\xFE", "Duration\r=x"});
+            break;
+        default:
+            text += either({"Duration", "Duration", "Other", "duration", " Duration "},
+                           {"Dura%74ion", "Dur ation", "Settings\\Duration", "Settings/Duration",
+                            "\"Duration\"", "@Duration", "D\xC3\xBCration"});
+            text += pick(random, {"=", " = ", "\t=", "= "});
+            text += either({"2020-01-01", " 2021-02-02 ", "\"2022-03-03\"", "x ; note",
+                            "\"a;b\"", "\"a,b\"", "\"q\" ; note", "", "\"\"", "b=c", "a\tb",
+                            "a\t", "\" sp \"", "2023-04-04;", "\xC3\xA9\xC2\xA0", "\"@x\""},
+                           {"\"a", "a\"b\"", "a,b", "a, b", "\"q\" x", "@ByteArray(x)", "@@x",
+                            "a\\nb", "a\\", "\\\"x\\\"", "\"a\\\"b\"", "\"a\"\"b\"", "\"x\",y"});
+        }
+        if (i + 1 < lines || random() % 4)
+            text += eol;
+    }
+    return text;
+}
+
+#ifdef Q_OS_LINUX
+pid_t threadId()
+{
+    return pid_t(::syscall(SYS_gettid));
+}
+
+// Whether the thread is asleep, as a writer is only between tries of a lock
+// somebody else holds.
+bool asleep(pid_t thread)
+{
+    QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(thread));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray call = file.readAll().split(' ').value(0).trimmed();
+    return call == QByteArray::number(SYS_clock_nanosleep) ||
+           call == QByteArray::number(SYS_nanosleep);
+}
+#endif
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { initialiseForTests(); }
+
+    // Whatever the store reads, QSettings reads the same from that file, and after the
+    // store's write QSettings finds the new value and everything else as it was. Files
+    // the store refuses it leaves alone; enough of both kinds come up to count.
+    void agreesWithQSettings()
+    {
+        QTemporaryDir dir;
+        std::mt19937 random(20240305);
+        const int filesToTry = 1000;
+        const QStringList sections{"General", "Settings", "Other", "general"};
+        const QStringList names{"Duration", "Other", "duration"};
+        int accepted = 0, refused = 0;
+        for (int n = 0; n < filesToTry; ++n) {
+            const QByteArray text = generatedFile(random);
+            const QString ini = dir.filePath(QStringLiteral("f%1.conf").arg(n));
+            QVERIFY(putFile(ini, text));
+            const QString shown = QString::fromLatin1(text.toPercentEncoding(" =[];\"@#,"));
+            platform::NativeSettingsStore store(ini);
+            const bool reads = store.read("Settings", "Duration").has_value();
+            QHash<QString, QString> theirs = qtValues(ini, sections, names);
+            for (const QString &section : sections) {
+                for (const QString &name : names) {
+                    const std::optional<QString> ours = store.read(section, name);
+                    const QString key = section + '/' + name;
+                    QVERIFY2(ours.has_value() == reads, qPrintable(shown));
+                    QVERIFY2(!ours || *ours == theirs[key],
+                             qPrintable(QStringLiteral("%1 %2: ours '%3', QSettings '%4'")
+                                            .arg(shown, key, ours.value_or(""), theirs[key])));
+                }
+            }
+            if (!reads) {
+                ++refused;
+                QVERIFY2(!store.write("Settings", "Duration", "2024-03-05"), qPrintable(shown));
+                QVERIFY2(fileBytes(ini) == text, qPrintable(shown));
+                continue;
+            }
+            ++accepted;
+            QVERIFY2(store.write("Settings", "Duration", "2024-03-05"), qPrintable(shown));
+            theirs["Settings/Duration"] = QStringLiteral("2024-03-05");
+            const QHash<QString, QString> after = qtValues(ini, sections, names);
+            for (const QString &section : sections) {
+                for (const QString &name : names) {
+                    const QString key = section + '/' + name;
+                    QVERIFY2(after[key] == theirs[key],
+                             qPrintable(QStringLiteral("%1 after the write, %2: QSettings '%3'")
+                                            .arg(shown, key, after[key])));
+                    QVERIFY2(store.read(section, name) == theirs[key], qPrintable(shown));
+                }
+            }
+        }
+        QVERIFY2(accepted > 250 && refused > 250,
+                 qPrintable(QStringLiteral("%1 accepted, %2 refused").arg(accepted).arg(refused)));
+    }
+
+    // Files QSettings reads otherwise than their plain text says: the store reads
+    // nothing, writes nothing and changes not a byte.
+    void leavesAloneWhatQSettingsReadsOtherwise_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        // QSettings reads no date here: the open quote takes in the lines below it.
+        QTest::newRow("open quote above")
+            << QByteArray("[Other]\nnote=\"a\n[Settings]\nDuration=2020-01-01\n");
+        QTest::newRow("escaped section name") << QByteArray("[Sett%69ngs]\nDuration=2020-01-01\n");
+        QTest::newRow("escaped entry name") << QByteArray("[Settings]\nDura%74ion=2020-01-01\n");
+        QTest::newRow("a list") << QByteArray("[Settings]\nDuration=2020-01-01,2021-01-01\n");
+        QTest::newRow("an escape") << QByteArray("[Settings]\nDuration=2020-01-01\\\n");
+        QTest::newRow("a typed value") << QByteArray("[Settings]\nDuration=@Invalid()\n");
+        QTest::newRow("a group in the name")
+            << QByteArray("[Settings]\nOld\\Duration=2020-01-01\n");
+    }
+    void leavesAloneWhatQSettingsReadsOtherwise()
+    {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        QVERIFY(putFile(ini, text));
+        platform::NativeSettingsStore store(ini);
+        QCOMPARE(store.read("Settings", "Duration"), std::nullopt);
+        QVERIFY(!store.write("Settings", "Duration", "2024-03-05"));
+        QCOMPARE(fileBytes(ini), text);
+    }
+
+    // A write that the next read would refuse, or read otherwise, fails and leaves the
+    // file as it was: a file past the read limit would never be read or written again.
+    void neverWritesWhatItCannotReadBack_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        const QByteArray dated("[Settings]\nDuration=2020-01-01\n");
+        // 1,048,571 bytes: the date added would take it past 1 MiB.
+        QByteArray nearlyFull = "[Other]\nfill=" + QByteArray(1048571 - 14, 'x') + "\n";
+        QTest::newRow("past the read limit")
+            << nearlyFull << "Settings" << "Duration" << "2024-03-05";
+        QTest::newRow("a comment in the value") << dated << "Settings" << "Duration" << "2024 ; x";
+        QTest::newRow("a list in the value") << dated << "Settings" << "Duration" << "2024,03";
+        QTest::newRow("quotes around the value") << dated << "Settings" << "Duration" << "\"2024\"";
+        QTest::newRow("blank around the value") << dated << "Settings" << "Duration" << " 2024";
+        QTest::newRow("an escape in the value") << dated << "Settings" << "Duration" << "a\\nb";
+        QTest::newRow("a line break in the value") << dated << "Settings" << "Duration" << "a\nb";
+        QTest::newRow("a typed value") << dated << "Settings" << "Duration" << "@Invalid()";
+        QTest::newRow("an escaped name") << dated << "Settings" << "Dura%74ion" << "2024-03-05";
+        QTest::newRow("an escaped section") << dated << "Sett%69ngs" << "Duration" << "2024-03-05";
+    }
+    void neverWritesWhatItCannotReadBack()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, section);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        QVERIFY(putFile(ini, text));
+        platform::NativeSettingsStore store(ini);
+        QVERIFY(store.read("Settings", "Duration").has_value());
+        QVERIFY(!store.write(section, name, value));
+        QVERIFY2(fileBytes(ini) == text, "the file changed");
+        QVERIFY(store.read("Settings", "Duration").has_value());
+    }
+
+    // Two copies writing at once: each reads the file only once it holds the lock, so
+    // neither writes back a file without the other's change. Both are held at the lock
+    // until both wait there; what they may have read before that is the old file.
+    void twoWritersKeepBothChanges()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("the writers are watched through /proc");
+#else
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        QVERIFY(putFile(ini, "[Settings]\nDuration=2020-01-01\n"));
+        QLockFile held(ini + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+        const QStringList names{"First", "Second"};
+        std::atomic<pid_t> threads[2] = {0, 0};
+        std::atomic<bool> wrote[2] = {false, false};
+        std::vector<std::thread> writers;
+        for (int i = 0; i < 2; ++i) {
+            writers.emplace_back([&, i] {
+                threads[i] = threadId();
+                platform::NativeSettingsStore store(ini, 30000);
+                wrote[i] = store.write("Settings", names[i], "yes");
+            });
+        }
+        const bool queued = QTest::qWaitFor(
+            [&] { return threads[0] && threads[1] && asleep(threads[0]) && asleep(threads[1]); },
+            10000);
+        held.unlock();
+        for (std::thread &writer : writers)
+            writer.join();
+        QVERIFY2(queued, "the writers never both waited for the lock");
+        QVERIFY(wrote[0] && wrote[1]);
+        const QByteArray after = fileBytes(ini);
+        for (const QString &name : names)
+            QVERIFY2(qtValue(ini, "Settings", name) == "yes",
+                     qPrintable(QStringLiteral("%1's change was lost; the file holds: %2")
+                                    .arg(name, QString::fromUtf8(after).replace('\n', '|'))));
+        QCOMPARE(qtValue(ini, "Settings", "Duration"), QStringLiteral("2020-01-01"));
+#endif
+    }
+
+    // A write cut short (a full disk, a file-size limit, a kill) leaves the file as it
+    // was, whole: the new content goes to a file beside it that only replaces it once
+    // complete. Here the program's first start writes its date under a file-size limit
+    // below the file's size; the start after it, without the limit, does write.
+    void cutShortWriteKeepsTheOldFile()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the scripted program is not built here");
+#ifdef Q_OS_UNIX
+        QTemporaryDir home;
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("no-programs")));
+        const QString settings = settingsFileFor(home.path());
+        QByteArray text = "; kept whole\n[Other]\n";
+        for (int i = 0; text.size() < 64 * 1024; ++i)
+            text += "entry" + QByteArray::number(i) + "=" + QByteArray(60, 'v') + "\n";
+        QVERIFY(putFile(settings, text));
+        {
+            ProgramRun limited(home.path(), "idle", env, [] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16 * 1024, 16 * 1024};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+            QVERIFY(limited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
+            const QByteArray after = fileBytes(settings);
+            QVERIFY2(after == text,
+                     qPrintable(QStringLiteral("a cut-short write left %1 of %2 bytes")
+                                    .arg(after.size())
+                                    .arg(text.size())));
+        }
+        ProgramRun unlimited(home.path(), "idle", env);
+        QVERIFY(unlimited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
+        QVERIFY(fileBytes(settings).startsWith(text));
+        QCOMPARE(qtValue(settings, "Settings", "Duration").size(), 10);
+#else
+        QSKIP("file-size limits are a Unix feature");
+#endif
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
