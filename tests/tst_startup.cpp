@@ -24,6 +24,7 @@
 #include <QTest>
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -119,17 +120,14 @@ struct WatchedStore final : platform::SettingsStore
 };
 } // namespace
 
-class TestStartup : public QObject
+class TestStartup : public WindowTest
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { initialiseForTests(); }
     void cleanup()
     {
-        MessageRecorder messages;
-        ExitRecorder exits;
         QLocale::setDefault(QLocale::system());
-        QVERIFY(closeEverything());
+        WindowTest::cleanup();
     }
 
     void reminder_data()
@@ -187,17 +185,21 @@ private Q_SLOTS:
         }
         const QByteArray before = fileBytes(ini);
         QLocale::setDefault(QLocale(locale));
-        UrlRecorder urls;
-        MessageRecorder messages;
+        UrlRecorder &urls = standIns().urls;
+        MessageRecorder &messages = standIns().messages;
         messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
         WatchedStore store(ini, urls.opened);
         store.failing = writeFails;
         app::ShowUpdateReminder(store, QDate(2024, 3, 5));
 
-        QCOMPARE(messages.texts(), asks ? QStringList{question} : QStringList());
-        for (const auto &box : messages.shown)
+        // Taken out: every box here was expected.
+        const auto shown = std::exchange(messages.shown, {});
+        QCOMPARE(shown.size(), qsizetype(asks));
+        for (const auto &box : shown) {
+            QCOMPARE(box.text, question);
             QVERIFY(box.icon == platform::MessageIcon::Information &&
                     box.buttons == platform::MessageButtons::YesNo);
+        }
         const bool writes = asks || stored.isNull() || isDir;
         QCOMPARE(store.pagesOpenAtWrite, writes ? QList<qsizetype>{0} : QList<qsizetype>());
         const bool stores = writes && !writeFails && !isDir;
@@ -210,8 +212,8 @@ private Q_SLOTS:
 
     void offers()
     {
-        UrlRecorder urls;
-        MessageRecorder messages;
+        UrlRecorder &urls = standIns().urls;
+        const MessageRecorder &messages = standIns().messages;
         windows::MainWindow *main = windows::frmMain();
         QVERIFY(showAndActivate(main));
         // Many draws on one window: each brings its own offer forward, both about evenly.
@@ -306,11 +308,10 @@ private Q_SLOTS:
         QTest::newRow("a comment after the value")
             << QByteArray("[Settings]\nDuration=2020-01-01 ; set by admin\n")
             << QByteArray("[Settings]\nDuration=2024-03-05 ; set by admin\n");
-        QTest::newRow("the section twice")
-            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
-                          "[Settings]\nDuration=2021-01-01\n")
-            << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
-                          "[Settings]\nDuration=2024-03-05\n");
+        QTest::newRow("the section twice") << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                                                         "[Settings]\nDuration=2021-01-01\n")
+                                           << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                                                         "[Settings]\nDuration=2024-03-05\n");
     }
     void storeKeepsTheFileFormat()
     {
@@ -358,10 +359,14 @@ private Q_SLOTS:
             QTest::addRow("settings lock a %s, due date", qPrintable(what)) << lock << what << true;
             QTest::addRow("settings a %s", qPrintable(what)) << "settings" << what << false;
         }
-        QTest::newRow("settings lock a FIFO, first start") << "settings lock" << "FIFO" << false;
-        QTest::newRow("copy lock a directory") << "copy lock" << "directory" << false;
-        QTest::newRow("copy lock of another user") << "copy lock" << "other user" << false;
-        QTest::newRow("copy lock a FIFO") << "copy lock" << "FIFO" << false;
+        QTest::newRow("settings lock a FIFO, first start") << "settings lock"
+                                                           << "FIFO" << false;
+        QTest::newRow("copy lock a directory") << "copy lock"
+                                               << "directory" << false;
+        QTest::newRow("copy lock of another user") << "copy lock"
+                                                   << "other user" << false;
+        QTest::newRow("copy lock a FIFO") << "copy lock"
+                                          << "FIFO" << false;
     }
     void strangeFilesNeverBlockAStart()
     {
@@ -379,8 +384,9 @@ private Q_SLOTS:
         QDir().mkpath(runtimeDirFor(home.path()));
         if (dated)
             writeDuration(settings, QDate::currentDate().addDays(-30).toString(Qt::ISODate));
-        const QString path = where == "settings"        ? settings
-                             : where == "settings lock" ? settings + ".lock"
+        const QString path = where == "settings" ? settings
+                             : where == "settings lock"
+                                 ? settings + ".lock"
                                  : QDir(runtimeDirFor(home.path())).filePath("thymara.lock");
         if (what == "directory") {
             QVERIFY(QDir().mkpath(path));
