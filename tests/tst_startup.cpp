@@ -12,6 +12,7 @@
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
 
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
