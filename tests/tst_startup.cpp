@@ -12,7 +12,6 @@
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
 
-
 #include <QDate>
 #include <QDir>
 #include <QFile>
