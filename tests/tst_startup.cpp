@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "common/random.h"
 #include "links/web_hosts.h"
+#include "platform/instance_lock.h"
 #include "platform/settings_store.h"
 #include "support/test_support.h"
 #include "windows/form_label.h"
@@ -101,6 +102,23 @@ private Q_SLOTS:
         ExitRecorder exits;
         QLocale::setDefault(QLocale::system());
         QVERIFY(closeEverything());
+    }
+
+    // The copy lock stays for good once made, so it must not land in the home
+    // folder itself, as it did on Windows, where Qt's runtime folder is the
+    // profile. Its folder may not exist yet on a first start.
+    void copyLockLiesInAFolderOfItsOwn()
+    {
+        const QFileInfo lock(platform::defaultInstanceLockPath());
+        QVERIFY2(lock.isAbsolute(), qPrintable(lock.filePath()));
+        QVERIFY2(QDir(lock.absolutePath()) != QDir(QDir::homePath()), qPrintable(lock.filePath()));
+
+        QTemporaryDir root;
+        const QString fresh = root.filePath(QStringLiteral("not/yet/thymara.lock"));
+        QVERIFY(platform::acquireInstanceLock(fresh));
+        const bool made = QFileInfo(fresh).isFile();
+        platform::releaseInstanceLock();
+        QVERIFY2(made, "the lock's folder was not made");
     }
 
     void reminder_data()
