@@ -56,10 +56,17 @@ dirs="$(cd "$FOLDER" && find . -mindepth 1 -type d | awk -F/ '{ print NF "\t" $0
     [ -z "$dirs" ] || win <<<"$dirs" | sed 's|$|\\|'
 } | sed 's/$/\r/' >"$LISTS/thymara-files.txt"
 
+# The finish page's picture, 164 x 314 at 96 dpi, here for 192 dpi: the icon
+# on its own background colour.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+convert -size 328x628 'xc:rgb(29,42,85)' \( "$ROOT/resources/thymara-256.png" -resize 224x224 \) \
+    -gravity north -geometry +0+96 -composite -alpha off -type TrueColor "BMP3:$LISTS/side.bmp"
+
 size_kb="$(du -sk "$FOLDER" | cut -f1)"
 defines=(
     "-DFOLDER=$FOLDER" "-DINSTALL_NSH=$LISTS/install.nsh" "-DREMOVE_NSH=$LISTS/remove.nsh"
     "-DFILE_LIST=$LISTS/thymara-files.txt" "-DSIZE_KB=$size_kb" "-DOUTFILE=$OUTFILE"
+    "-DSIDE_BITMAP=$LISTS/side.bmp"
 )
 if [ -n "$VERSION" ]; then
     quad="$VERSION"
