@@ -219,6 +219,9 @@ actual="$(cd "$DIR" && find . -type f | sort)"
 pass "$how over 0.9 in $install_seconds s: the folder's $(wc -l <<<"$expected") files in $INSTALLED, the dropped file and its folder gone"
 lnk="$(cd "$C" && find users -path '*/Start Menu/Programs/Thymara.lnk' | head -1)"
 [ -n "$lnk" ] || fail "no Start-menu shortcut Thymara.lnk"
+# The icon location is the last of the shortcut's strings (UTF-16).
+strings -el -n 3 "$C/$lnk" | tail -1 | grep -qF "$INSTALLED\thymara.exe" ||
+    fail "the shortcut does not take its icon from thymara.exe"
 [ "$(key_count "$UNINSTALL_KEY")" = 1 ] && [ "$(grep -c '^"DisplayName"="Thymara"' "$WINEPREFIX/user.reg")" = 1 ] ||
     fail "there is not exactly one Apps & features entry for Thymara"
 for pair in "DisplayVersion=$VERSION" "InstallLocation=$INSTALLED" \
@@ -232,7 +235,7 @@ done
 publisher="$(reg_value "$UNINSTALL_KEY" Publisher)"
 size="$(reg_value "$UNINSTALL_KEY" EstimatedSize)"
 [ -n "$publisher" ] && grep -q '^dword:' <<<"$size" || fail "the entry lacks Publisher or EstimatedSize"
-pass "shortcut C:\\${lnk//\//\\}; one entry HKCU\\$UNINSTALL_KEY, version $VERSION by $publisher, $((16#${size#dword:})) KB"
+pass "shortcut C:\\${lnk//\//\\} with thymara.exe's icon; one entry HKCU\\$UNINSTALL_KEY, version $VERSION by $publisher, $((16#${size#dword:})) KB"
 [ "$(program_files)" = "$(cat "$WORK/program-files.before")" ] || fail "something was installed under Program Files"
 pass "nothing went under Program Files"
 
