@@ -5,12 +5,16 @@
 #      ~/.cache/thymara (scripts/windows/build-qt.sh), reused when present;
 #   2. thymara.exe and the tests, cross-built with MinGW-w64 into build-windows/;
 #   3. the tests, run under Wine;
-#   4. build-windows/thymara-1.0-win64/ (the program and every DLL it needs)
-#      and build-windows/thymara-1.0-win64.zip;
-#   5. the zip checked from outside under Wine (scripts/windows/wine-check.sh).
+#   4. build-windows/thymara-<version>-win64/ (the program, every DLL it needs
+#      and their licences) and build-windows/thymara-<version>-win64.zip;
+#   5. build-windows/thymara-<version>-setup.exe, the installer (NSIS);
+#   6. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
+#      then the installer (scripts/windows/installer-check.sh).
+# The version is the CMake project version.
 #
 # Usage: windows.sh [--screenshots]   (--screenshots also saves the main,
-#        result and exit windows to docs/screenshots/windows/)
+#        result and exit windows, the installer's pages and the installed
+#        program at 192 dpi to docs/screenshots/windows/)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -18,14 +22,12 @@ SAVE_SHOTS=""
 [ "${1:-}" = "--screenshots" ] && SAVE_SHOTS="$ROOT/docs/screenshots/windows"
 
 WIN_BUILD="${THYMARA_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
-PACKAGE=thymara-1.0-win64
-DEPLOY="$WIN_BUILD/$PACKAGE"
 WINEPREFIX_TESTS="$WIN_BUILD/wine"
 MINGW=x86_64-w64-mingw32
 
 ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
     qt6-base-dev qt6-base-dev-tools wine64 xvfb openbox xdotool x11-utils xclip \
-    imagemagick zip unzip tesseract-ocr tesseract-ocr-eng
+    imagemagick zip unzip tesseract-ocr tesseract-ocr-eng nsis icoutils python3
 
 started=$(date +%s)
 stage_start=$started
@@ -55,6 +57,21 @@ cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS" \
     >"$WIN_BUILD/configure.log" 2>&1 || { cat "$WIN_BUILD/configure.log"; exit 1; }
+VERSION="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WIN_BUILD/CMakeCache.txt")"
+[ -n "$VERSION" ] || { echo "no project version in $WIN_BUILD/CMakeCache.txt" >&2; exit 1; }
+PACKAGE="thymara-$VERSION-win64"
+DEPLOY="$WIN_BUILD/$PACKAGE"
+SETUP="thymara-$VERSION-setup.exe"
+
+# The icon is committed, so that a build on Windows needs no icoutils; it
+# must still be made of the PNGs as they are.
+icons=()
+for size in 16 24 32 48 64 128; do icons+=("$ROOT/resources/thymara-$size.png"); done
+icotool -c -o "$WIN_BUILD/thymara.ico" "${icons[@]}" -r "$ROOT/resources/thymara-256.png"
+cmp -s "$WIN_BUILD/thymara.ico" "$ROOT/resources/thymara.ico" || {
+    echo "resources/thymara.ico is not made of the PNGs beside it; make it again (README, Icons)" >&2
+    exit 1
+}
 cmake --build "$WIN_BUILD" --parallel "$JOBS"
 stage_done "Windows program and tests"
 
@@ -89,6 +106,7 @@ grep -q 'Subsystem.*(Windows GUI)' <<<"$($MINGW-objdump -p "$DEPLOY/thymara.exe"
 # Whatever is found in neither is a Windows system DLL.
 imports() { $MINGW-objdump -p "$1" | awk '/DLL Name:/ { print $3 }'; }
 system_dlls=()
+runtime_dlls=()
 queue=("$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll")
 while [ ${#queue[@]} -gt 0 ]; do
     file="${queue[0]}"
@@ -101,6 +119,7 @@ while [ ${#queue[@]} -gt 0 ]; do
         done
         if [ -n "$found" ]; then
             cp "$found" "$DEPLOY/"
+            [[ "$found" == "$QT_WIN/"* ]] || runtime_dlls+=("$found")
             $MINGW-strip --strip-unneeded "$DEPLOY/$dll"
             queue+=("$DEPLOY/$dll")
         else
@@ -108,16 +127,28 @@ while [ ${#queue[@]} -gt 0 ]; do
         fi
     done
 done
+# The licence texts of all of it, from the Qt build's notices and the MinGW
+# runtime's Debian packages.
+python3 "$ROOT/scripts/windows/licences.py" "$DEPLOY" "$QT_WIN" "$ROOT/packaging/copyright" \
+    "$VERSION" "${runtime_dlls[@]}"
 (cd "$WIN_BUILD" && zip -q -r -X -9 "$PACKAGE.zip" "$PACKAGE")
 echo "Packed $WIN_BUILD/$PACKAGE.zip ($(du -k "$WIN_BUILD/$PACKAGE.zip" | cut -f1) KiB):"
 (cd "$DEPLOY" && find . -type f | sort | sed 's|^\./|    |')
 echo "  system DLLs it relies on: $(printf '%s\n' "${system_dlls[@]}" | sort -fu | tr '\n' ' ')"
 stage_done "folder and zip"
 
-# --- 5. the Wine check ----------------------------------------------------------------
+# --- 5. the installer -------------------------------------------------------------------
+"$ROOT/scripts/windows/make-installer.sh" "$WIN_BUILD/packaging/thymara.nsi" "$DEPLOY" "$WIN_BUILD/$SETUP"
+echo "Made $WIN_BUILD/$SETUP ($(du -k "$WIN_BUILD/$SETUP" | cut -f1) KiB)"
+stage_done "installer"
+
+# --- 6. the Wine checks ----------------------------------------------------------------
 product_host="$(sed -n 's/^THYMARA_PRODUCT_HOST:STRING=//p' "$WIN_BUILD/CMakeCache.txt")"
 "$ROOT/scripts/windows/wine-check.sh" "$WIN_BUILD/$PACKAGE.zip" "$product_host" "$SAVE_SHOTS"
 stage_done "Wine check"
+"$ROOT/scripts/windows/installer-check.sh" "$VERSION" "$WIN_BUILD/$SETUP" "$DEPLOY" \
+    "$WIN_BUILD/packaging/thymara.nsi" "$SAVE_SHOTS"
+stage_done "installer check under Wine"
 
 echo "Times:"
 printf '  %s\n' "${timings[@]}"

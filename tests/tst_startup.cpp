@@ -4,6 +4,7 @@
 #include "app/cobrand.h"
 #include "app/startup.h"
 #include "common/random.h"
+#include "platform/instance_lock.h"
 #include "platform/settings_store.h"
 #include "support/test_support.h"
 #include "support/web_pages.h"
@@ -128,6 +129,23 @@ private Q_SLOTS:
     {
         QLocale::setDefault(QLocale::system());
         WindowTest::cleanup();
+    }
+
+    // The copy lock stays for good once made, so it must not land in the home
+    // folder itself, as it did on Windows, where Qt's runtime folder is the
+    // profile. Its folder may not exist yet on a first start.
+    void copyLockLiesInAFolderOfItsOwn()
+    {
+        const QFileInfo lock(platform::defaultInstanceLockPath());
+        QVERIFY2(lock.isAbsolute(), qPrintable(lock.filePath()));
+        QVERIFY2(QDir(lock.absolutePath()) != QDir(QDir::homePath()), qPrintable(lock.filePath()));
+
+        QTemporaryDir root;
+        const QString fresh = root.filePath(QStringLiteral("not/yet/thymara.lock"));
+        QVERIFY(platform::acquireInstanceLock(fresh));
+        const bool made = QFileInfo(fresh).isFile();
+        platform::releaseInstanceLock();
+        QVERIFY2(made, "the lock's folder was not made");
     }
 
     void reminder_data()

@@ -127,9 +127,11 @@ start=$(date +%s)
     mkdir -p "$notices/source"
     cp config.summary "$notices/"
     cp ../debian/copyright "$notices/debian-copyright"
+    # Every attribution, also those of the modules themselves, and the licence
+    # files they name, spelt either way (pcre2's LICENCE, sha3's BRG_ENDIAN_LICENSE).
     (cd .. && find . -maxdepth 1 -name 'LICENSE*' -print0 &&
-        find src -path '*3rdparty*' \( -name 'qt_attribution.json' -o -iname 'LICENSE*' \
-            -o -iname 'COPYING*' -o -iname 'NOTICE*' \) -print0) |
+        find src -type f \( -name 'qt_attribution.json' -o -iname '*LICEN[CS]E*' \
+            -o -path '*3rdparty*' \( -iname 'COPYING*' -o -iname 'NOTICE*' \) \) -print0) |
         (cd .. && tar --null -T - -cf -) | tar -xf - -C "$notices/source"
     [ -d ../LICENSES ] && cp -r ../LICENSES "$notices/source/"
     true

@@ -120,10 +120,13 @@ shoot "$main" main-window.png
 [ "$(settings_value)" = "$today" ] || fail "the first start did not write today's date to HKCU\\Software\\thymara\\thymara\\Settings\\Duration (found '$(settings_value)')"
 pass "the first start writes Duration=$today to HKCU\\Software\\thymara\\thymara\\Settings"
 
-# Windows has no per-user runtime folder; the lock goes to the user's profile.
-lock="$(cd "$WINEPREFIX/drive_c" && find users -maxdepth 2 -name thymara.lock | head -1)"
-[ -n "$lock" ] || fail "no thymara.lock in a user profile while the program runs"
-pass "the running copy holds C:\\${lock//\//\\}"
+# Windows has no per-user runtime folder; the lock goes with the per-user
+# state in %LOCALAPPDATA%, never into the profile's root.
+lock="$(cd "$WINEPREFIX/drive_c" && find users -path '*/AppData/Local/thymara/thymara.lock' | head -1)"
+[ -n "$lock" ] || fail "no %LOCALAPPDATA%\\thymara\\thymara.lock while the program runs"
+stray="$(cd "$WINEPREFIX/drive_c" && find users -maxdepth 2 -name 'thymara.lock*')"
+[ -z "$stray" ] || fail "a lock in the profile's root: $stray"
+pass "the running copy holds C:\\${lock//\//\\}, none lies in the profile's root"
 
 press "$main" alt+h o
 poll 20 grep -q . "$WORK/opened.log" || fail "Help > Online Help handed no address to xdg-open"

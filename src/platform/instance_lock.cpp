@@ -103,6 +103,15 @@ void release()
 
 QString defaultInstanceLockPath()
 {
+#ifdef Q_OS_WIN
+    // Windows has no per-user runtime folder: Qt's runtime location there is
+    // the profile itself, where the file would sit forever. %LOCALAPPDATA% is
+    // where per-user state of this machine belongs.
+    const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!local.isEmpty())
+        return QDir(local).filePath(executableName() + QLatin1Char('/') + executableName() +
+                                    QStringLiteral(".lock"));
+#endif
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);

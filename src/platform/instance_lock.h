@@ -4,7 +4,8 @@
 
 namespace platform {
 
-// <per-user runtime directory>/<executable name>.lock
+// <per-user runtime directory>/<executable name>.lock; on Windows, which has
+// no such directory, %LOCALAPPDATA%\<executable name>\<executable name>.lock
 QString defaultInstanceLockPath();
 
 // The lock that tells the first copy of the program from a second one, per

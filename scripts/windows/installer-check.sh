@@ -1,0 +1,257 @@
+#!/usr/bin/env bash
+# Checks the Windows setup program the way a user meets it, under Wine in a
+# fresh prefix whose Z: drive (the Linux root) is removed first:
+#
+#   - thymara.exe carries its icon, version information and manifest;
+#   - an older version is installed first (built here from the same folder,
+#     with a lower version and one file more), then the setup silently
+#     installs over it: its files, the Start-menu shortcut and one Apps &
+#     features entry are in place, the file the new version dropped is gone,
+#     and nothing went under Program Files;
+#   - the program starts from the shortcut, shows "Thymara v1.0", writes its
+#     setting and keeps its lock out of the profile's root; while it runs, the
+#     setup refuses to replace it;
+#   - the silent uninstall removes files, folder, shortcut and entry, and
+#     keeps the setting.
+#
+# With a SCREENSHOT_DIR the Windows display runs at 192 dpi, the setup runs
+# with its pages shown (each saved) instead of silently, and the program
+# started from its finish page is saved too.
+#
+# Usage: installer-check.sh VERSION SETUP FOLDER NSI [SCREENSHOT_DIR]
+#   FOLDER  the folder the setup was made from; NSI the configured script
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+
+VERSION="$1"
+SETUP="$(realpath "$2")"
+FOLDER="$(realpath "$3")"
+NSI="$(realpath "$4")"
+SHOTS="${5:-}"
+# The window title is the program's own text, not the package version.
+TITLE_PATTERN='^Thymara v1\.0$'
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
+
+ensure_packages wine64 xvfb openbox xdotool x11-utils imagemagick icoutils nsis
+
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-installer-check.XXXXXX")"
+source "$ROOT/scripts/virtual_display.sh"
+export WINEPREFIX="$WORK/wine"
+export WINEDEBUG=-all
+# No Mono or Gecko prompts, and no Linux menu entries for the shortcut.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset WINEPATH
+cleanup() {
+    timeout 20 "$WINESERVER" -k 2>/dev/null || true
+    stop_virtual_display
+}
+trap cleanup EXIT
+
+passed=0
+pass() {
+    echo "  ok: $*"
+    passed=$((passed + 1))
+}
+
+echo "Installer check of $(basename "$SETUP")"
+
+# --- the program's own resources -----------------------------------------------
+exe="$FOLDER/thymara.exe"
+wrestool -x --type=group_icon "$exe" >"$WORK/thymara.ico" 2>/dev/null ||
+    fail "thymara.exe has no icon"
+sizes="$(icotool -l "$WORK/thymara.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | xargs)"
+[ "$sizes" = "16 24 32 48 64 128 256" ] || fail "thymara.exe's icon has the sizes $sizes"
+# The version strings are UTF-16 key, value, key, value...
+version_info="$(wrestool -x --raw --type=version "$exe" 2>/dev/null | strings -el -n 1)"
+version_of() { awk -v k="$1" 'found { print; exit } $0 == k { found = 1 }' <<<"$version_info"; }
+for pair in "ProductName=Thymara" "FileDescription=Thymara" "FileVersion=$VERSION" \
+    "ProductVersion=$VERSION" "OriginalFilename=thymara.exe"; do
+    [ "$(version_of "${pair%%=*}")" = "${pair#*=}" ] ||
+        fail "thymara.exe's ${pair%%=*} is '$(version_of "${pair%%=*}")', expected '${pair#*=}'"
+done
+[ -n "$(version_of CompanyName)" ] && grep -q '^Copyright' <<<"$(version_of LegalCopyright)" ||
+    fail "thymara.exe lacks CompanyName or LegalCopyright"
+manifest="$(wrestool -x --raw --type=24 "$exe" 2>/dev/null)"
+grep -q 'level="asInvoker"' <<<"$manifest" &&
+    grep -q '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' <<<"$manifest" &&
+    grep -q '>PerMonitorV2<' <<<"$manifest" ||
+    fail "thymara.exe's manifest lacks asInvoker, Windows 10/11 or PerMonitorV2: $manifest"
+pass "thymara.exe: icon $sizes px; $(version_of ProductName) $(version_of ProductVersion) by $(version_of CompanyName), \"$(version_of LegalCopyright)\"; manifest asInvoker, Windows 10/11, PerMonitorV2"
+
+# --- an older version to install over ------------------------------------------------
+cp -r "$FOLDER" "$WORK/old"
+mkdir -p "$WORK/old/retired"
+echo "a file only the older version has" >"$WORK/old/retired/dropped.txt"
+"$ROOT/scripts/windows/make-installer.sh" "$NSI" "$WORK/old" "$WORK/thymara-0.9-setup.exe" 0.9 >/dev/null
+
+# --- a fresh prefix holding only the two setup programs --------------------------
+(unset DISPLAY; timeout 300 "$WINE" wineboot -i >"$WORK/wineboot.log" 2>&1) ||
+    fail "wineboot did not finish: $(tail -5 "$WORK/wineboot.log")"
+timeout 120 "$WINESERVER" -w || true
+rm -f "$WINEPREFIX/dosdevices/z:"
+mkdir -p "$WINEPREFIX/drive_c/setup"
+cp "$SETUP" "$WORK/thymara-0.9-setup.exe" "$WINEPREFIX/drive_c/setup/"
+SETUP_WIN="C:\\setup\\$(basename "$SETUP")"
+C="$WINEPREFIX/drive_c"
+program_files() { (cd "$C" && find "Program Files" "Program Files (x86)" 2>/dev/null | sort); }
+program_files >"$WORK/program-files.before"
+
+if [ -n "$SHOTS" ]; then
+    timeout 60 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+fi
+
+# Wine keeps the registry in memory until its server ends: each check reads
+# user.reg after waiting for the server.
+settle() { timeout 120 "$WINESERVER" -w || fail "Wine's processes did not end within 2 minutes"; }
+# reg_value KEY NAME: a value of HKEY_CURRENT_USER\KEY as user.reg holds it,
+# strings unescaped, numbers as dword:XXXXXXXX.
+reg_value() {
+    REG_HEADER="[${1//\\/\\\\}]" REG_NAME="\"$2\"" awk '
+        BEGIN { h = ENVIRON["REG_HEADER"]; n = ENVIRON["REG_NAME"] }
+        index($0, "[") == 1 { inside = (index($0, h " ") == 1 || $0 == h); next }
+        inside && index($0, n "=") == 1 {
+            v = substr($0, length(n) + 2)
+            if (v !~ /^"/) { print v; exit }
+            v = substr(v, 2, length(v) - 2)
+            out = ""
+            for (i = 1; i <= length(v); i++) {
+                c = substr(v, i, 1)
+                if (c == "\\") c = substr(v, ++i, 1)
+                out = out c
+            }
+            print out
+            exit
+        }' "$WINEPREFIX/user.reg"
+}
+key_count() { grep -c "^\[${1//\\/\\\\\\\\}\]" "$WINEPREFIX/user.reg" || true; }
+
+# --- the older version, then this one silently over it ---------------------------------
+(unset DISPLAY; timeout 120 "$WINE" 'C:\setup\thymara-0.9-setup.exe' /S) ||
+    fail "the older setup failed (status $?)"
+settle
+INSTALLED="$(reg_value "$UNINSTALL_KEY" InstallLocation)"
+[ "$(reg_value "$UNINSTALL_KEY" DisplayVersion)" = 0.9 ] && [ -n "$INSTALLED" ] ||
+    fail "the older setup registered no version 0.9"
+DIR="$C/$(sed 's|^C:\\||; s|\\|/|g' <<<"$INSTALLED")"
+[ -f "$DIR/retired/dropped.txt" ] || fail "the older setup did not install its extra file into $DIR"
+
+display_up=""
+display() {
+    [ -n "$display_up" ] && return 0
+    # A Wine session begun without a display never shows a window: let it end.
+    settle
+    start_virtual_display
+    xdotool mousemove 1 1
+    display_up=1
+}
+# Wine's programs take their keys slowly.
+KEY_DELAY=150
+shoot() {
+    capture_settled "$1" "$WORK/$2"
+    mkdir -p "$SHOTS"
+    cp "$WORK/$2" "$SHOTS/$2"
+}
+# Ends the program through its exit window, as a user does.
+end_program() {
+    local main="$1" exit_window
+    press "$main" alt+f x
+    exit_window=$(new_window "$TITLE_PATTERN" "$main") || fail "File > Exit showed no exit window"
+    press "$exit_window" alt+x
+    poll 20 is_gone "$exit_window" "$TITLE_PATTERN" || fail "the exit window's Exit did not end the program"
+}
+seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+
+started=$(date +%s.%N)
+if [ -z "$SHOTS" ]; then
+    (unset DISPLAY; timeout 120 "$WINE" "$SETUP_WIN" /S) || fail "the setup failed (status $?)"
+    how="silent install"
+else
+    # The pages as a user sees them, at 192 dpi; Return takes the default
+    # button each time: I Agree, Install, Finish with "Start Thymara" ticked.
+    export VIRTUAL_SCREEN=1600x1200x24 # the windows at 200 %
+    display
+    "$WINE" "$SETUP_WIN" >"$WORK/setup.log" 2>&1 &
+    setup_pid=$!
+    setup=$(new_window '^Thymara Setup *$' "") || fail "the setup showed no window: $(cat "$WORK/setup.log")"
+    shoot "$setup" setup-1-licence.png
+    press "$setup" Return
+    sleep 1.5
+    shoot "$setup" setup-2-folder.png
+    press "$setup" Return
+    poll 60 test -f "$DIR/uninstall.exe" || fail "the setup did not finish installing"
+    sleep 2
+    shoot "$setup" setup-3-finish.png
+    press "$setup" Return
+    poll 30 bash -c "! kill -0 $setup_pid 2>/dev/null" || fail "the setup did not end after Finish"
+    main=$(new_window "$TITLE_PATTERN" "") || fail "Finish with \"Start Thymara\" started no program"
+    shoot "$main" installed-main-window.png
+    end_program "$main"
+    how="install through its pages"
+fi
+install_seconds="$(seconds_since "$started")"
+settle
+
+expected="$( (cd "$FOLDER" && find . -type f; echo ./uninstall.exe; echo ./thymara-files.txt) | sort)"
+actual="$(cd "$DIR" && find . -type f | sort)"
+[ "$actual" = "$expected" ] ||
+    fail "the installed files differ from the folder's: $(diff <(echo "$expected") <(echo "$actual") || true)"
+[ ! -e "$DIR/retired" ] || fail "the file the older version had and this one dropped is still there"
+pass "$how over 0.9 in $install_seconds s: the folder's $(wc -l <<<"$expected") files in $INSTALLED, the dropped file and its folder gone"
+lnk="$(cd "$C" && find users -path '*/Start Menu/Programs/Thymara.lnk' | head -1)"
+[ -n "$lnk" ] || fail "no Start-menu shortcut Thymara.lnk"
+# The icon location is the last of the shortcut's strings (UTF-16).
+strings -el -n 3 "$C/$lnk" | tail -1 | grep -qF "$INSTALLED\thymara.exe" ||
+    fail "the shortcut does not take its icon from thymara.exe"
+[ "$(key_count "$UNINSTALL_KEY")" = 1 ] && [ "$(grep -c '^"DisplayName"="Thymara"' "$WINEPREFIX/user.reg")" = 1 ] ||
+    fail "there is not exactly one Apps & features entry for Thymara"
+for pair in "DisplayVersion=$VERSION" "InstallLocation=$INSTALLED" \
+    "DisplayIcon=$INSTALLED\\thymara.exe,0" \
+    "UninstallString=\"$INSTALLED\\uninstall.exe\"" \
+    "QuietUninstallString=\"$INSTALLED\\uninstall.exe\" /S" \
+    "NoModify=dword:00000001" "NoRepair=dword:00000001"; do
+    [ "$(reg_value "$UNINSTALL_KEY" "${pair%%=*}")" = "${pair#*=}" ] ||
+        fail "the entry's ${pair%%=*} is '$(reg_value "$UNINSTALL_KEY" "${pair%%=*}")', expected '${pair#*=}'"
+done
+publisher="$(reg_value "$UNINSTALL_KEY" Publisher)"
+size="$(reg_value "$UNINSTALL_KEY" EstimatedSize)"
+[ -n "$publisher" ] && grep -q '^dword:' <<<"$size" || fail "the entry lacks Publisher or EstimatedSize"
+pass "shortcut C:\\${lnk//\//\\} with thymara.exe's icon; one entry HKCU\\$UNINSTALL_KEY, version $VERSION by $publisher, $((16#${size#dword:})) KB"
+[ "$(program_files)" = "$(cat "$WORK/program-files.before")" ] || fail "something was installed under Program Files"
+pass "nothing went under Program Files"
+
+# --- the program from its shortcut ---------------------------------------------------------------
+display
+"$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || fail "the shortcut did not start: $(cat "$WORK/start.log")"
+main=$(new_window "$TITLE_PATTERN" "") || fail "the shortcut showed no window titled \"Thymara v1.0\""
+duration="$(timeout 60 "$WINE" reg query 'HKCU\Software\thymara\thymara\Settings' /v Duration 2>/dev/null |
+    tr -d '\r' | awk '$1 == "Duration" { print $3 }')"
+[ -n "$duration" ] || fail "the program wrote no Duration under HKCU\\Software\\thymara\\thymara\\Settings"
+lock="$(cd "$C" && find users -path '*/AppData/Local/thymara/thymara.lock' | head -1)"
+[ -n "$lock" ] || fail "no %LOCALAPPDATA%\\thymara\\thymara.lock while the program runs"
+[ -z "$(cd "$C" && find users -maxdepth 2 -name 'thymara.lock*')" ] || fail "a lock lies in the profile's root"
+pass "the shortcut starts \"Thymara v1.0\"; Duration=$duration; lock C:\\${lock//\//\\}, none in the profile's root"
+
+# Replacing a running program would leave it half old, half new.
+refused=0
+(unset DISPLAY; timeout 120 "$WINE" "$SETUP_WIN" /S) || refused=$?
+[ "$refused" = 2 ] || fail "the setup, run while the program runs, ended with status $refused (expected 2, refused)"
+[ -n "$(visible_windows "$TITLE_PATTERN")" ] || fail "the running program went away"
+pass "while the program runs, the setup refuses (status 2) and leaves it running"
+end_program "$main"
+settle
+
+# --- silent uninstall ------------------------------------------------------------------------------
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) ||
+    fail "the uninstaller failed (status $?)"
+settle # it goes on from a copy of itself in the temporary folder
+[ ! -e "$DIR" ] || fail "the uninstall left $(cd "$DIR" && find . | tr '\n' ' ')"
+[ ! -e "$C/$lnk" ] || fail "the uninstall left the shortcut"
+[ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall left the Apps & features entry"
+[ "$(reg_value 'Software\thymara\thymara\Settings' Duration)" = "$duration" ] ||
+    fail "the uninstall removed the setting Duration"
+[ ! -e "$C/$(dirname "$lock")" ] || fail "the uninstall left the lock's folder"
+pass "silent uninstall removes files, folder, shortcut, entry and lock; Duration=$duration stays"
+
+echo "installer-check: $passed passed, 0 failed"
