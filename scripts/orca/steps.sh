@@ -1,0 +1,120 @@
+# The steps of scripts/orca_check.sh, sourced by scripts/orca_session.sh once
+# Orca runs. Each step presses keys the way a blind user would and then waits
+# (a bounded poll on the speech log) until Orca has said what the user needs
+# to hear; what it said is printed either way. A step that is not heard in
+# time counts as a mismatch, and the steps go on.
+
+SPEECH="$THYMARA_SPEECH_LOG"
+mismatches=0
+mark_line=0
+
+# Everything Orca said since the last key press, on one line.
+said() { tail -n +$((mark_line + 1)) "$SPEECH" | sed 's/^[a-z]* //' | tr '\n' ' '; }
+heard() { said | grep -qiE -- "$1"; }
+
+press() {
+    mark_line=$(wc -l <"$SPEECH")
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+    done
+}
+
+# expect STEP REGEX: Orca says something matching REGEX (case aside) within
+# 10 seconds of the last key press.
+expect() {
+    local step="$1" pattern="$2"
+    if poll 10 heard "$pattern"; then
+        echo "ok   $step: $(said)"
+    else
+        echo "FAIL $step: expected /$pattern/, Orca said: $(said)"
+        mismatches=$((mismatches + 1))
+    fi
+}
+
+# refuse STEP REGEX: nothing said since the last key press matches REGEX. Only
+# meaningful after an expect that waited for the end of the same utterances.
+refuse() {
+    local step="$1" pattern="$2"
+    if heard "$pattern"; then
+        echo "FAIL $step: Orca said /$pattern/: $(said)"
+        mismatches=$((mismatches + 1))
+    fi
+}
+
+program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+
+orca_ready() { grep -q "Screen reader on" "$SPEECH"; }
+poll 30 orca_ready || fail "Orca did not start: $(cat "$CHECK_DIR/orca.log")"
+
+mark_line=$(wc -l <"$SPEECH")
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 240 "$PROGRAM" \
+    >"$CHECK_DIR/program.log" 2>&1 &
+program_pid=$!
+
+expect "start: the ailment list, its label and value" "Ailment combo box.*Toothache"
+
+# Reading the window line by line reaches the banner, a link.
+press KP_Up
+expect "flat review: the current line" "[a-z]"
+for _ in 1 2 3 4 5 6; do
+    heard "Visit Quorvel Now" && break
+    press KP_Home
+    poll 10 heard "[a-z]" || true
+done
+press Insert+KP_Begin
+expect "flat review: the banner" "Visit Quorvel Now link"
+
+press Down
+expect "Down on the closed list: the new value" "Sinus Problems"
+press Up
+expect "Up on the closed list: the new value" "Toothache"
+press c
+expect "a letter on the closed list: the entry it picks" "Cough"
+refuse "a letter on the closed list: no item of the closed popup" "List with|list item"
+press Home
+expect "Home on the closed list" "Toothache"
+
+press alt+n
+expect "Alt+N: the result window's focus" "Exit push button"
+press KP_Add
+expect "say-all: the ailment" "Toothache"
+expect "say-all: the herbs" "Clove Oil"
+expect "say-all: the remedy" "It is not possible to visit a dentist"
+
+press alt+b
+expect "Alt+B: back on the main window" "Ailment combo box"
+press alt+n
+expect "Alt+N again" "Exit push button"
+press alt+b
+expect "Alt+B again" "Ailment combo box"
+press alt+F4
+expect "Alt+F4: the exit window" "Exit push button"
+press KP_Up
+expect "flat review of the exit window" "Exit|Quorvel|Thymara|Refer"
+refuse "flat review of the exit window: not blank" "^blank|[^a-z]blank"
+
+press alt+n
+expect "Alt+N on the untouched form: the message box" \
+    "alert Thymara.*Please Enter Proper Email Address.*OK push button"
+press Return
+expect "OK: back on the exit window" "Refer A Friend Now push button"
+
+press shift+Tab
+expect "Shift+Tab: the first text field" "Your name.*text"
+press A l i c e Tab
+expect "Tab: the next field" "Friend's name|Refer A Friend Now"
+press shift+Tab
+expect "Shift+Tab: the field and its text" "Your name.*text.*Alice"
+refuse "Shift+Tab: the whole text" "Alic([^e]|$)"
+
+press alt+F4
+poll 10 program_ended || { echo "FAIL Alt+F4 on the exit window: the program did not end"; mismatches=$((mismatches + 1)); }
+
+echo "--- everything Orca said:"
+sed 's/^/    /' "$SPEECH"
+if [ "$mismatches" -gt 0 ]; then
+    echo "orca_check: $mismatches step(s) not heard as they should be" >&2
+    exit 1
+fi
+echo "orca_check: every step heard as it should be"
