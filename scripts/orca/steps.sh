@@ -12,11 +12,21 @@ mark_line=0
 said() { tail -n +$((mark_line + 1)) "$SPEECH" | sed 's/^[a-z]* //' | tr '\n' ' '; }
 heard() { said | grep -qiE -- "$1"; }
 
+# press KEY...: each key in turn, a chord (alt+n) held as a person does: the
+# modifiers go down first and up last, so that Alt alone never reaches the
+# program as a press of its own.
 press() {
     mark_line=$(wc -l <"$SPEECH")
-    local key
+    local key mods
     for key in "$@"; do
-        xdotool key "$key"
+        if [[ "$key" == *+* ]]; then
+            mods=${key%+*}
+            xdotool keydown ${mods//+/ }
+            xdotool key "${key##*+}"
+            xdotool keyup ${mods//+/ }
+        else
+            xdotool key "$key"
+        fi
     done
 }
 

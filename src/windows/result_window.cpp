@@ -8,6 +8,7 @@
 #include "windows/main_window.h"
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
+#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAction>
@@ -104,6 +105,9 @@ ResultWindow::ResultWindow()
 void ResultWindow::bringFrameToFront(QGroupBox *frame)
 {
     accessibility::bringToFront(frame);
+    // The outcome is read with the button that has the focus, in a screen
+    // reader's say-all as well.
+    screenreader::describeWithFrame(m_cmdExit, frame);
 }
 
 void ResultWindow::cmdBack_Click()
