@@ -12,7 +12,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ORCA_PACKAGES=(orca python3-pyatspi at-spi2-core dbus-x11 xvfb xdotool openbox x11-utils)
 ensure_packages "${BUILD_PACKAGES[@]}" "${ORCA_PACKAGES[@]}"
 [ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$BUILD_DIR" --parallel 2 --target thymara
