@@ -93,11 +93,40 @@ expect "say-all: the herbs" "Clove Oil"
 expect "say-all: the remedy" "It is not possible to visit a dentist"
 
 press alt+b
-expect "Alt+B: back on the main window" "Ailment combo box"
+expect "Alt+B: back on the main window" "Ailment combo box.*Toothache"
+
+# Searching by herb: the option buttons, then the herb list.
+press Tab
+expect "Tab: the ailment option" "Search by Ailment"
+press Down
+expect "Down: the herb option" "Search by Herb"
+press shift+Tab
+expect "Shift+Tab: the herb list, its label and value" "Herb combo box.*Clove Oil"
+press Down
+expect "Down on the herb list" "Allspice"
+press alt+n
+expect "Alt+N by herb: the result window's focus" "Exit push button"
+press KP_Add
+expect "say-all by herb: the herb and its remedy" "Herb Name Allspice.*Pagan Herbal Remedy"
+press alt+b
+expect "Alt+B: back on the herb list" "Herb combo box.*Allspice"
+
+# The About window, from the Help menu, and back.
+press alt+h
+expect "Alt+H: the Help menu" "Help"
+press a
+expect "About Software: the About window" "OK push button"
+press Return
+expect "OK: back on the main window" "Herb combo box"
+
+press Tab
+expect "Tab: the ailment option again" "Search by"
+press Up
+expect "Up: the ailment option" "Search by Ailment"
 press alt+n
 expect "Alt+N again" "Exit push button"
 press alt+b
-expect "Alt+B again" "Ailment combo box"
+expect "Alt+B again" "Ailment combo box|Search by Ailment"
 press alt+F4
 expect "Alt+F4: the exit window" "Exit push button"
 press KP_Up
@@ -118,8 +147,38 @@ press shift+Tab
 expect "Shift+Tab: the field and its text" "Your name.*text.*Alice"
 refuse "Shift+Tab: the whole text" "Alic([^e]|$)"
 
+# A space in an e-mail field: the message box, then the field at fault.
+press Tab Tab
+expect "Tab, Tab: the e-mail field" "Your email address.*text"
+press a space
+expect "a space in the e-mail field: the message box" \
+    "alert Thymara.*Email Address Cannot Contain Space.*OK push button"
+press Return
+expect "OK: the field at fault" "Your email address"
+
+# Filling in and sending the referral: the address goes to the browser.
+press l i c e at e x a m p l e period o r g Tab
+expect "Tab: the friend's e-mail field" "Friend's email address.*text"
+press b o b at e x a m p l e period o r g Tab
+expect "Tab: the friend's name field" "Friend's name.*text"
+press B o b Tab
+expect "Tab: the message field" "Your message"
+press H i alt+n
+referral_sent() { grep -qs "Bob" "$BROWSER_LOG"; }
+if poll 10 referral_sent; then
+    echo "ok   Alt+N: the referral is sent: $(tail -n 1 "$BROWSER_LOG")"
+else
+    echo "FAIL Alt+N: no referral reached the browser; Orca said: $(said)"
+    mismatches=$((mismatches + 1))
+fi
+
 press alt+F4
-poll 10 program_ended || { echo "FAIL Alt+F4 on the exit window: the program did not end"; mismatches=$((mismatches + 1)); }
+if poll 10 program_ended; then
+    echo "ok   Alt+F4 on the exit window: the program ended"
+else
+    echo "FAIL Alt+F4 on the exit window: the program did not end"
+    mismatches=$((mismatches + 1))
+fi
 
 echo "--- everything Orca said:"
 sed 's/^/    /' "$SPEECH"
