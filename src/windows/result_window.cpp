@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace windows {
@@ -114,8 +115,18 @@ void ResultWindow::cmdBack_Click()
 {
     MainWindow *main = frmMain();
     main->show();
+    // Closing shows the exit window and Back hides it again at once. The
+    // window system never sees it: a window mapped and unmapped in one go may
+    // still be activated by the window manager, and activating a hidden window
+    // moves its focus on from Exit, unseen, for a screen reader to announce.
+    QPointer<ExitWindow> waiting = existingNagScreen();
+    const bool hidden = waiting && waiting->isHidden();
+    if (hidden)
+        waiting->setAttribute(Qt::WA_DontShowOnScreen);
     close();
     frmNagScreen2()->hide();
+    if (hidden && waiting)
+        waiting->setAttribute(Qt::WA_DontShowOnScreen, false);
     main->activateWindow();
 }
 
