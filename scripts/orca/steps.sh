@@ -82,6 +82,16 @@ for _ in 1 2 3 4 5 6; do
 done
 press Insert+KP_Begin
 expect "flat review: the banner" "Visit Quorvel Now link"
+# Clicking it from flat review opens the forum in the browser.
+opened_before=$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)
+press KP_Divide
+forum_opened() { [ "$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)" -gt "$opened_before" ]; }
+if poll 10 forum_opened; then
+    echo "ok   flat review click on the banner: the browser got $(tail -n 1 "$BROWSER_LOG")"
+else
+    echo "FAIL flat review click on the banner: nothing reached the browser; Orca said: $(said)"
+    mismatches=$((mismatches + 1))
+fi
 
 press Down
 expect "Down on the closed list: the new value" "Sinus Problems"
@@ -144,6 +154,8 @@ expect "Alt+F4: the exit window" "Exit push button"
 press KP_Up
 expect "flat review of the exit window" "Exit|Quorvel|Thymara|Refer"
 refuse "flat review of the exit window: not blank" "^blank|[^a-z]blank"
+press KP_Home
+expect "flat review, the line above" "Quorvel"
 
 press alt+n
 expect "Alt+N on the untouched form: the message box" \
