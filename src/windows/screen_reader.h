@@ -14,9 +14,10 @@ class QWidget;
 // with (scripts/orca_check.sh).
 namespace windows::screenreader {
 
-// Teaches Qt's accessibility layer the program's text boxes and keeps what
-// happens in hidden windows to itself. Called by
-// windows::accessibility::install(); only the first call does anything.
+// Teaches Qt's accessibility layer the program's text boxes and which of its
+// windows there are to see, and keeps what happens in hidden windows to
+// itself. Called by windows::accessibility::install(); only the first call
+// does anything.
 void install();
 
 // Makes a drop-down list speak the entry it shows: the entry is its text, and
