@@ -84,7 +84,8 @@ private Q_SLOTS:
         auto *box = main->findChild<QComboBox *>(list);
         box->setEnabled(true);
         box->setCurrentIndex(entry);
-        QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(box)->textInterface();
+        QAccessibleTextInterface *text =
+            QAccessible::queryAccessibleInterface(box)->textInterface();
         QVERIFY(text);
         QCOMPARE(wholeText(text), box->itemText(entry));
         QCOMPARE(text->text(0, -1), box->itemText(entry));
@@ -123,8 +124,7 @@ private Q_SLOTS:
         QComboBox *box = main->cmbAilment();
         box->setFocus();
         QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
-        QSignalSpy popupMoved(box->view()->selectionModel(),
-                              &QItemSelectionModel::currentChanged);
+        QSignalSpy popupMoved(box->view()->selectionModel(), &QItemSelectionModel::currentChanged);
 
         const QStringList names = catalogue::ailmentNames();
         int expected = box->currentIndex();
@@ -275,6 +275,78 @@ private Q_SLOTS:
         QVERIFY(children.contains(result));
         QCOMPARE(children.contains(exitWindow), exitShown);
         QVERIFY(!children.contains(windows::existingMain())); // hidden at Next
+    }
+
+    void refusedAddressesNameTheFieldAtFault_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("friendEmail");
+        QTest::addColumn<QString>("said"); // with the button the user comes back to
+        QTest::addColumn<QStringList>("atFault");
+        const QString proper = QStringLiteral(": Please Enter Proper Email Address");
+        QTest::newRow("own address improper")
+            << "alice"
+            << "bob@example.org" << QStringLiteral("Your email address") + proper
+            << QStringList{"txtEmail"};
+        QTest::newRow("friend's address improper")
+            << "alice@example.org"
+            << "bob@example" << QStringLiteral("Friend's email address") + proper
+            << QStringList{"txtFriendEmail"};
+        QTest::newRow("both improper: the first")
+            << "alice"
+            << "bob" << QStringLiteral("Your email address") + proper << QStringList{"txtEmail"};
+        QTest::newRow("the same twice")
+            << "al@example.org"
+            << " al@example.org "
+            << "Your email address and Friend's email address: Please Enter Distinct Email "
+               "Addresses"
+            << QStringList{"txtEmail", "txtFriendEmail"};
+        QTest::newRow("both fine") << "alice@example.org"
+                                   << "bob@example.org"
+                                   << "" << QStringList();
+    }
+
+    // The message box does not say which of the two fields it means.
+    void refusedAddressesNameTheFieldAtFault()
+    {
+        QFETCH(QString, email);
+        QFETCH(QString, friendEmail);
+        QFETCH(QString, said);
+        QFETCH(QStringList, atFault);
+        openMain();
+        windows::ExitWindow *exitWindow = windows::frmNagScreen2();
+        QVERIFY(showAndActivate(exitWindow));
+        QAccessibleInterface *button =
+            QAccessible::queryAccessibleInterface(exitWindow->cmdSubmit());
+        // A fault from before is never left standing.
+        exitWindow->txtEmail()->setText(QStringLiteral("x"));
+        QVERIFY(!exitWindow->CheckReferralAddresses());
+        standIns().messages.shown.clear();
+
+        exitWindow->txtEmail()->setText(email);
+        exitWindow->txtFriendEmail()->setText(friendEmail);
+        QCOMPARE(exitWindow->CheckReferralAddresses(), said.isEmpty());
+        QCOMPARE(button->text(QAccessible::Description), said);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Refer A Friend Now"));
+        standIns().messages.shown.clear();
+
+        if (atFault.isEmpty())
+            return;
+        // Typing in the other field leaves the fault as it is; typing in the
+        // field at fault makes it stale.
+        for (QLineEdit *box : {exitWindow->txtEmail(), exitWindow->txtFriendEmail()}) {
+            if (atFault.contains(box->objectName()))
+                continue;
+            box->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
+            QTest::keyClick(box, Qt::Key_M);
+            QCOMPARE(button->text(QAccessible::Description), said);
+        }
+        auto *faulty = exitWindow->findChild<QLineEdit *>(atFault.last());
+        faulty->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY_WITH_TIMEOUT(faulty->hasFocus(), 5000);
+        QTest::keyClick(faulty, Qt::Key_M);
+        QCOMPARE(button->text(QAccessible::Description), QString());
     }
 };
 

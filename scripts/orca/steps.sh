@@ -161,7 +161,7 @@ press alt+n
 expect "Alt+N on the untouched form: the message box" \
     "alert Thymara.*Please Enter Proper Email Address.*OK push button"
 press Return
-expect "OK: back on the exit window" "Refer A Friend Now push button"
+expect "OK: back on the exit window, the field at fault" "Refer A Friend Now push button.*Your email address: Please Enter Proper Email Address"
 
 press shift+Tab
 expect "Shift+Tab: the first text field" "Your name.*text"

@@ -4,8 +4,8 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleApplication>
-#include <QApplication>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QItemSelectionModel>
@@ -333,10 +333,9 @@ void dropEventsOfHiddenWindows(QAccessibleEvent *event)
     const QAccessible::Event type = event->type();
     if (widget && event->child() < 0 &&
         (type == QAccessible::ObjectShow || type == QAccessible::ObjectHide)) {
-        auto known = std::find_if(pendingShowChanges.begin(), pendingShowChanges.end(),
-                                  [widget](const ShowChange &change) {
-                                      return change.control == widget;
-                                  });
+        auto known =
+            std::find_if(pendingShowChanges.begin(), pendingShowChanges.end(),
+                         [widget](const ShowChange &change) { return change.control == widget; });
         if (known == pendingShowChanges.end()) {
             if (pendingShowChanges.isEmpty())
                 QTimer::singleShot(0, QCoreApplication::instance(), &tellShowChanges);
@@ -427,6 +426,59 @@ QString readingOrderText(const QWidget *frame)
 void describeWithFrame(QAbstractButton *button, const QWidget *frame)
 {
     button->setAccessibleDescription(readingOrderText(frame));
+}
+
+namespace {
+// The edits that make a button's fault stale: those of the fields at fault
+// of the last refusal only.
+class FaultWatch : public QObject
+{
+public:
+    explicit FaultWatch(QAbstractButton *button) : QObject(button)
+    {
+        setObjectName(QStringLiteral("faultWatch"));
+    }
+    static FaultWatch *of(QAbstractButton *button)
+    {
+        QObject *found =
+            button->findChild<QObject *>(QStringLiteral("faultWatch"), Qt::FindDirectChildrenOnly);
+        return found ? static_cast<FaultWatch *>(found) : new FaultWatch(button);
+    }
+    void forget()
+    {
+        for (const QMetaObject::Connection &edit : std::exchange(m_edits, {}))
+            QObject::disconnect(edit);
+    }
+    void watch(QLineEdit *field, QAbstractButton *button)
+    {
+        m_edits.append(QObject::connect(field, &QLineEdit::textEdited, this, [this, button] {
+            button->setAccessibleDescription(QString());
+            forget();
+        }));
+    }
+
+private:
+    QList<QMetaObject::Connection> m_edits;
+};
+} // namespace
+
+void describeFault(QAbstractButton *button, const QList<QWidget *> &fields, const QString &message)
+{
+    FaultWatch *watch = FaultWatch::of(button);
+    watch->forget();
+    if (fields.isEmpty() || message.isEmpty()) {
+        button->setAccessibleDescription(QString());
+        return;
+    }
+    QStringList names;
+    for (QWidget *field : fields) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(field);
+        names.append(face ? face->text(QAccessible::Name) : field->accessibleName());
+        if (auto *box = qobject_cast<QLineEdit *>(field))
+            watch->watch(box, button);
+    }
+    button->setAccessibleDescription(names.join(QStringLiteral(" and ")) + QStringLiteral(": ") +
+                                     message);
 }
 
 ShownText::ShownText(std::function<QString()> text, std::function<bool()> selected)

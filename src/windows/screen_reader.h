@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAccessibleTextInterface>
+#include <QList>
 #include <functional>
 
 class QAbstractButton;
@@ -50,6 +51,12 @@ QString readingOrderText(const QWidget *frame);
 // Describes the button with what the frame shows, so that a screen reader
 // reads the outcome with the button that has the focus and in its say-all.
 void describeWithFrame(QAbstractButton *button, const QWidget *frame);
+
+// The message box about the e-mail addresses does not say which field is at
+// fault, and the user comes back to the button that sent them: the button
+// says it (its accessible name and the message) until one of the fields is
+// edited. No fields, or an empty message: the button says nothing more.
+void describeFault(QAbstractButton *button, const QList<QWidget *> &fields, const QString &message);
 
 // Plain read-only text for an accessible interface that shows a text of its
 // own: one line, no attributes but spanning the whole text, and the whole text
