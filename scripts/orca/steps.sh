@@ -103,6 +103,16 @@ refuse "a letter on the closed list: no item of the closed popup" "List with|lis
 press Home
 expect "Home on the closed list" "Toothache"
 
+# The open list: its entries, and the one chosen on closing it.
+press alt+Down
+expect "Alt+Down: the open list" "Toothache"
+press Down
+expect "Down in the open list" "Sinus Problems"
+press Return
+expect "Return: the list closed on the entry chosen" "Ailment combo box.*Sinus Problems"
+press Home
+expect "Home on the closed list again" "Toothache"
+
 press alt+n
 expect "Alt+N: the result window's focus" "Exit push button"
 press KP_Add

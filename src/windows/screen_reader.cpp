@@ -240,21 +240,38 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 // does that through the list's popup, whose list then reports its new current
 // entry as focused although it never opened; with the popup's bookkeeping
 // kept quiet the list itself announces the entry it now shows.
-class ClosedListTyping : public QObject
+//
+// Opening the list, Qt reports the popup's list as focused but not its entry
+// when that was current already: a screen reader then says how many entries
+// there are and not which one the user is on. The entry follows once the
+// popup has shown.
+class ListWatch : public QObject
 {
 public:
-    explicit ClosedListTyping(QComboBox *list) : QObject(list), m_list(list)
+    explicit ListWatch(QComboBox *list) : QObject(list), m_list(list)
     {
         list->installEventFilter(this);
+        if (list->view())
+            list->view()->window()->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        QAbstractItemView *popup = m_list->view();
+        if (popup && watched == popup->window() && event->type() == QEvent::Show) {
+            QTimer::singleShot(0, this, &ListWatch::announceOpenEntry);
+            return false;
+        }
+        if (popup && watched == popup->window() && event->type() == QEvent::Hide) {
+            // Qt closes the popup first and then takes the entry chosen in it.
+            m_closing = true;
+            QTimer::singleShot(0, this, [this] { m_closing = false; });
+            return false;
+        }
         if (watched != m_list || event->type() != QEvent::KeyPress || m_forwarding)
             return false;
         const auto *key = static_cast<QKeyEvent *>(event);
-        QAbstractItemView *popup = m_list->view();
         // Space opens the list, and a key with Ctrl or Alt is a command.
         const QString typed = key->text();
         if (typed.isEmpty() || !typed.at(0).isPrint() || typed.at(0).isSpace() ||
@@ -268,24 +285,45 @@ protected:
         return true;
     }
 
+public:
+    // True while the popup is open or closing: an entry chosen there has been
+    // heard in the popup and is heard again with the list.
+    bool choosingInPopup() const
+    {
+        return m_closing || (m_list->view() && m_list->view()->isVisible());
+    }
+
 private:
+    void announceOpenEntry()
+    {
+        QAbstractItemView *popup = m_list->view();
+        if (!QAccessible::isActive() || !popup || !popup->isVisible() ||
+            !popup->currentIndex().isValid())
+            return;
+        QAccessibleEvent event(popup, QAccessible::Focus);
+        event.setChild(popup->currentIndex().row());
+        QAccessible::updateAccessibility(&event);
+    }
+
     QComboBox *m_list;
     bool m_forwarding = false;
+    bool m_closing = false;
 };
 
 } // namespace
 
 void followList(QComboBox *list)
 {
-    new ClosedListTyping(list);
-    QObject::connect(list, &QComboBox::currentTextChanged, list, [list](const QString &shown) {
-        if (!QAccessible::isActive() || shown.isEmpty())
-            return;
-        // Only the new entry: a reader that heard the old one removed would
-        // say that the selected text was deleted.
-        QAccessibleTextInsertEvent event(list, 0, shown);
-        QAccessible::updateAccessibility(&event);
-    });
+    auto *watch = new ListWatch(list);
+    QObject::connect(
+        list, &QComboBox::currentTextChanged, watch, [list, watch](const QString &shown) {
+            if (!QAccessible::isActive() || shown.isEmpty() || watch->choosingInPopup())
+                return;
+            // Only the new entry: a reader that heard the old one removed would
+            // say that the selected text was deleted.
+            QAccessibleTextInsertEvent event(list, 0, shown);
+            QAccessible::updateAccessibility(&event);
+        });
 }
 
 namespace {
