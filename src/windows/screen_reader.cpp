@@ -251,26 +251,30 @@ public:
     explicit ListWatch(QComboBox *list) : QObject(list), m_list(list)
     {
         list->installEventFilter(this);
-        if (list->view())
-            list->view()->window()->installEventFilter(this);
+        if (list->view()) {
+            m_popup = list->view()->window();
+            m_popup->installEventFilter(this);
+        }
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        QAbstractItemView *popup = m_list->view();
-        if (popup && watched == popup->window() && event->type() == QEvent::Show) {
-            QTimer::singleShot(0, this, &ListWatch::announceOpenEntry);
-            return false;
-        }
-        if (popup && watched == popup->window() && event->type() == QEvent::Hide) {
-            // Qt closes the popup first and then takes the entry chosen in it.
-            m_closing = true;
-            QTimer::singleShot(0, this, [this] { m_closing = false; });
+        // Nothing here asks the list anything unless it is a show, hide or key
+        // press: the popup sends other events while the list is destroyed.
+        if (m_popup && watched == m_popup && watched != m_list) {
+            if (event->type() == QEvent::Show) {
+                QTimer::singleShot(0, this, &ListWatch::announceOpenEntry);
+            } else if (event->type() == QEvent::Hide) {
+                // Qt closes the popup first and then takes the entry chosen in it.
+                m_closing = true;
+                QTimer::singleShot(0, this, [this] { m_closing = false; });
+            }
             return false;
         }
         if (watched != m_list || event->type() != QEvent::KeyPress || m_forwarding)
             return false;
+        QAbstractItemView *popup = m_list->view();
         const auto *key = static_cast<QKeyEvent *>(event);
         // Space opens the list, and a key with Ctrl or Alt is a command.
         const QString typed = key->text();
@@ -306,6 +310,7 @@ private:
     }
 
     QComboBox *m_list;
+    QPointer<QWidget> m_popup;
     bool m_forwarding = false;
     bool m_closing = false;
 };
