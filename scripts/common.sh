@@ -58,6 +58,9 @@ BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfont
 # What the program needs to start on any desktop: qt6-wayland lets it run on
 # a Wayland session without XWayland.
 RUN_PACKAGES=(qt6-wayland)
+# The screen reader check (scripts/orca_check.sh): Orca, the accessibility
+# bus and a virtual display with a window manager, driven by keys.
+ORCA_PACKAGES=(orca python3-pyatspi at-spi2-core dbus-x11 xvfb xdotool openbox x11-utils)
 
 # configure_and_build [DIR [cmake options...]]: the Release build in $BUILD_DIR
 # unless told otherwise; options only count when DIR is configured first.

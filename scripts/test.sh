@@ -4,9 +4,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # dpkg-dev and lintian build and check the Debian package; weston is the
-# Wayland-only desktop of the smoke test.
+# Wayland-only desktop of the smoke test; Orca and what it needs to run on a
+# virtual display are the screen reader check's.
 ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" desktop-file-utils appstream \
-    dpkg-dev lintian weston
+    dpkg-dev lintian weston "${ORCA_PACKAGES[@]}"
 configure_and_build
 
 # Tests never need a screen, a network or a browser.
@@ -19,3 +20,6 @@ SANITIZE_DIR="${THYMARA_SANITIZE_BUILD_DIR:-$ROOT/build-sanitize}"
 configure_and_build "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTHYMARA_SANITIZE=ON
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir "$SANITIZE_DIR" --output-on-failure --timeout 600 -L program "$@"
+
+# A blind user's everyday steps with a real screen reader, on a virtual display.
+"$ROOT/scripts/orca_check.sh"

@@ -2,6 +2,7 @@
 
 #include "windows/form_builder.h"
 #include "windows/form_label.h"
+#include "windows/screen_reader.h"
 #include "windows/toggle_button.h"
 
 #include <QAbstractItemView>
@@ -156,6 +157,14 @@ class ListAccessible : public QAccessibleWidget
 {
 public:
     explicit ListAccessible(QComboBox *list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    // The entry shown is the list's text, as a screen reader reads a list's value.
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(&m_shown);
+        return QAccessibleWidget::interface_cast(t);
+    }
     ~ListAccessible() override
     {
         // The cache may have deleted it already, when it empties at exit.
@@ -231,6 +240,8 @@ private:
     }
 
     mutable QAccessible::Id m_captionId = 0;
+    screenreader::ShownText m_shown{[this] { return list()->currentText(); },
+                                    [this] { return list()->hasFocus(); }};
 };
 
 // A frame, as Qt describes one, that is not reported as showing while
@@ -352,6 +363,7 @@ void install()
     // Qt asks the factory installed last first, so this one is asked before
     // Qt's own, which the application object installed.
     static const bool installed = [] {
+        screenreader::install();
         QAccessible::installFactory(&factory);
         return true;
     }();

@@ -11,6 +11,7 @@
 #include "windows/form_style.h"
 #include "windows/multiline_text_box.h"
 #include "windows/prompt_fields.h"
+#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QLineEdit>
@@ -147,11 +148,19 @@ bool ExitWindow::CheckReferralAddresses()
     const QString a = textrules::trimSpaces(m_txtEmail->text());
     const QString b = textrules::trimSpaces(m_txtFriendEmail->text());
     const char *message = nullptr;
-    if (a == b)
+    const auto proper = [](const QString &address) {
+        return address.contains(QLatin1Char('@')) && address.contains(QLatin1Char('.'));
+    };
+    QList<QLineEdit *> atFault;
+    if (a == b) {
         message = "Please Enter Distinct Email Addresses";
-    else if (!a.contains(QLatin1Char('@')) || !b.contains(QLatin1Char('@')) ||
-             !a.contains(QLatin1Char('.')) || !b.contains(QLatin1Char('.')))
+        atFault = {m_txtEmail, m_txtFriendEmail};
+    } else if (!proper(a) || !proper(b)) {
         message = "Please Enter Proper Email Address";
+        atFault = {proper(a) ? m_txtFriendEmail : m_txtEmail};
+    }
+    screenreader::describeFault(m_cmdSubmit, {atFault.begin(), atFault.end()},
+                                QString::fromLatin1(message));
     if (!message)
         return true;
     platform::showMessage(QString::fromLatin1(message), platform::MessageIcon::Critical);

@@ -8,6 +8,7 @@
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
 #include "windows/result_window.h"
+#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAction>
@@ -69,6 +70,8 @@ MainWindow::MainWindow()
     m_cmdNext = control<QPushButton>("cmdNext");
     m_lblCobrand = control<FormLabel>("lblCobrand");
     m_lblFullBrand = control<FormLabel>("lblFullBrand");
+    screenreader::followList(m_cmbAilment);
+    screenreader::followList(m_cmbHerb);
 
     connect(m_optAilment, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {

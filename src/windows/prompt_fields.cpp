@@ -3,6 +3,7 @@
 #include "common/text_rules.h"
 #include "platform/message_box.h"
 #include "windows/multiline_text_box.h"
+#include "windows/screen_reader.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -60,10 +61,12 @@ bool PromptFields::eventFilter(QObject *watched, QEvent *event)
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
         const QString trimmed = textrules::trimSpaces(textOf(field->widget));
-        if (event->type() == QEvent::FocusIn && trimmed == field->prompt)
+        if (event->type() == QEvent::FocusIn && trimmed == field->prompt) {
+            const screenreader::QuietTextChanges quiet(field->widget);
             setTextOf(field->widget, QString());
-        else if (event->type() == QEvent::FocusOut && trimmed.isEmpty())
+        } else if (event->type() == QEvent::FocusOut && trimmed.isEmpty()) {
             setTextOf(field->widget, field->prompt);
+        }
         break;
     }
     case QEvent::KeyPress: {

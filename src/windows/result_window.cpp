@@ -8,10 +8,12 @@
 #include "windows/main_window.h"
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
+#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace windows {
@@ -104,14 +106,27 @@ ResultWindow::ResultWindow()
 void ResultWindow::bringFrameToFront(QGroupBox *frame)
 {
     bringToFront(frame);
+    // The outcome is read with the button that has the focus, in a screen
+    // reader's say-all as well.
+    screenreader::describeWithFrame(m_cmdExit, frame);
 }
 
 void ResultWindow::cmdBack_Click()
 {
     MainWindow *main = frmMain();
     main->show();
+    // Closing shows the exit window and Back hides it again at once. The
+    // window system never sees it: a window mapped and unmapped in one go may
+    // still be activated by the window manager, and activating a hidden window
+    // moves its focus on from Exit, unseen, for a screen reader to announce.
+    QPointer<ExitWindow> waiting = existingNagScreen();
+    const bool hidden = waiting && waiting->isHidden();
+    if (hidden)
+        waiting->setAttribute(Qt::WA_DontShowOnScreen);
     close();
     frmNagScreen2()->hide();
+    if (hidden && waiting)
+        waiting->setAttribute(Qt::WA_DontShowOnScreen, false);
     main->activateWindow();
 }
 

@@ -1,0 +1,223 @@
+# The steps of scripts/orca_check.sh, sourced by scripts/orca_session.sh once
+# Orca runs. Each step presses keys the way a blind user would and then waits
+# (a bounded poll on the speech log) until Orca has said what the user needs
+# to hear; what it said is printed either way. A step that is not heard in
+# time counts as a mismatch, and the steps go on.
+
+SPEECH="$THYMARA_SPEECH_LOG"
+mismatches=0
+mark_line=0
+
+# Everything Orca said since the last key press, on one line.
+said() { tail -n +$((mark_line + 1)) "$SPEECH" | sed 's/^[a-z]* //' | tr '\n' ' '; }
+heard() { said | grep -qiE -- "$1"; }
+
+# press KEY...: each key in turn, a chord (alt+n) held as a person does: the
+# modifiers go down first and up last, so that Alt alone never reaches the
+# program as a press of its own.
+press() {
+    mark_line=$(wc -l <"$SPEECH")
+    local key mods
+    for key in "$@"; do
+        if [[ "$key" == *+* ]]; then
+            mods=${key%+*}
+            xdotool keydown ${mods//+/ }
+            xdotool key "${key##*+}"
+            xdotool keyup ${mods//+/ }
+        else
+            xdotool key "$key"
+        fi
+    done
+}
+
+# expect STEP REGEX: Orca says something matching REGEX (case aside) within
+# 10 seconds of the last key press.
+expect() {
+    local step="$1" pattern="$2"
+    if poll 10 heard "$pattern"; then
+        echo "ok   $step: $(said)"
+    else
+        echo "FAIL $step: expected /$pattern/, Orca said: $(said)"
+        mismatches=$((mismatches + 1))
+    fi
+}
+
+# refuse STEP REGEX: nothing said since the last key press matches REGEX. Only
+# meaningful after an expect that waited for the end of the same utterances.
+refuse() {
+    local step="$1" pattern="$2"
+    if heard "$pattern"; then
+        echo "FAIL $step: Orca said /$pattern/: $(said)"
+        mismatches=$((mismatches + 1))
+    fi
+}
+
+program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+
+orca_ready() { grep -q "Screen reader on" "$SPEECH"; }
+poll 30 orca_ready || fail "Orca did not start: $(cat "$CHECK_DIR/orca.log")"
+
+mark_line=$(wc -l <"$SPEECH")
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 240 "$PROGRAM" \
+    >"$CHECK_DIR/program.log" 2>&1 &
+program_pid=$!
+
+expect "start: the ailment list, its label and value" "Ailment combo box.*Toothache"
+main_window=$(xdotool getactivewindow)
+
+# Back shows the exit window and hides it again at once, as designed; under
+# load the window manager may still be busy with it when the next key comes.
+# The user waits for the main window to be back, and so does the check.
+back_on_main() {
+    poll 10 is_active "$main_window" || echo "note: the main window is not the active window"
+}
+
+# Reading the window line by line reaches the banner, a link.
+press KP_Up
+expect "flat review: the current line" "[a-z]"
+for _ in 1 2 3 4 5 6; do
+    heard "Visit Quorvel Now" && break
+    press KP_Home
+    poll 10 heard "[a-z]" || true
+done
+press Insert+KP_Begin
+expect "flat review: the banner" "Visit Quorvel Now link"
+# Clicking it from flat review opens the forum in the browser.
+opened_before=$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)
+press KP_Divide
+forum_opened() { [ "$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)" -gt "$opened_before" ]; }
+if poll 10 forum_opened; then
+    echo "ok   flat review click on the banner: the browser got $(tail -n 1 "$BROWSER_LOG")"
+else
+    echo "FAIL flat review click on the banner: nothing reached the browser; Orca said: $(said)"
+    mismatches=$((mismatches + 1))
+fi
+
+press Down
+expect "Down on the closed list: the new value" "Sinus Problems"
+press Up
+expect "Up on the closed list: the new value" "Toothache"
+press c
+expect "a letter on the closed list: the entry it picks" "Cough"
+refuse "a letter on the closed list: no item of the closed popup" "List with|list item"
+press Home
+expect "Home on the closed list" "Toothache"
+
+# The open list: its entries, and the one chosen on closing it.
+press alt+Down
+expect "Alt+Down: the open list" "Toothache"
+press Down
+expect "Down in the open list" "Sinus Problems"
+press Return
+expect "Return: the list closed on the entry chosen" "Ailment combo box.*Sinus Problems"
+press Home
+expect "Home on the closed list again" "Toothache"
+
+press alt+n
+expect "Alt+N: the result window's focus" "Exit push button"
+press KP_Add
+expect "say-all: the ailment" "Toothache"
+expect "say-all: the herbs" "Clove Oil"
+expect "say-all: the remedy" "It is not possible to visit a dentist"
+
+press alt+b
+expect "Alt+B: back on the main window" "Ailment combo box.*Toothache"
+back_on_main
+
+# Searching by herb: the option buttons, then the herb list.
+press Tab
+expect "Tab: the ailment option" "Search by Ailment"
+press Down
+expect "Down: the herb option" "Search by Herb"
+press shift+Tab
+expect "Shift+Tab: the herb list, its label and value" "Herb combo box.*Clove Oil"
+press Down
+expect "Down on the herb list" "Allspice"
+press alt+n
+expect "Alt+N by herb: the result window's focus" "Exit push button"
+press KP_Add
+expect "say-all by herb: the herb and its remedy" "Herb Name Allspice.*Pagan Herbal Remedy"
+press alt+b
+expect "Alt+B: back on the herb list" "Herb combo box.*Allspice"
+back_on_main
+
+# The About window, from the Help menu, and back.
+press alt+h
+expect "Alt+H: the Help menu" "Help"
+press a
+expect "About Software: the About window" "OK push button"
+press Return
+expect "OK: back on the main window" "Herb combo box"
+back_on_main
+
+press Tab
+expect "Tab: the ailment option again" "Search by"
+press Up
+expect "Up: the ailment option" "Search by Ailment"
+press alt+n
+expect "Alt+N again" "Exit push button"
+press alt+b
+expect "Alt+B again" "Ailment combo box|Search by Ailment"
+back_on_main
+press alt+F4
+expect "Alt+F4: the exit window" "Exit push button"
+press KP_Up
+expect "flat review of the exit window" "Exit|Quorvel|Thymara|Refer"
+refuse "flat review of the exit window: not blank" "^blank|[^a-z]blank"
+press KP_Home
+expect "flat review, the line above" "Quorvel"
+
+press alt+n
+expect "Alt+N on the untouched form: the message box" \
+    "alert Thymara.*Please Enter Proper Email Address.*OK push button"
+press Return
+expect "OK: back on the exit window, the field at fault" "Refer A Friend Now push button.*Your email address: Please Enter Proper Email Address"
+
+press shift+Tab
+expect "Shift+Tab: the first text field" "Your name.*text"
+press A l i c e Tab
+expect "Tab: the next field" "Friend's name|Refer A Friend Now"
+press shift+Tab
+expect "Shift+Tab: the field and its text" "Your name.*text.*Alice"
+refuse "Shift+Tab: the whole text" "Alic([^e]|$)"
+
+# A space in an e-mail field: the message box, then the field at fault.
+press Tab Tab
+expect "Tab, Tab: the e-mail field" "Your email address.*text"
+press a space
+expect "a space in the e-mail field: the message box" \
+    "alert Thymara.*Email Address Cannot Contain Space.*OK push button"
+press Return
+expect "OK: the field at fault" "Your email address"
+
+# Filling in and sending the referral: the address goes to the browser.
+press l i c e at e x a m p l e period o r g Tab
+expect "Tab: the friend's e-mail field" "Friend's email address.*text"
+press b o b at e x a m p l e period o r g Tab
+expect "Tab: the friend's name field" "Friend's name.*text"
+press B o b Tab
+expect "Tab: the message field" "Your message"
+press H i alt+n
+referral_sent() { grep -qs "Bob" "$BROWSER_LOG"; }
+if poll 10 referral_sent; then
+    echo "ok   Alt+N: the referral is sent: $(tail -n 1 "$BROWSER_LOG")"
+else
+    echo "FAIL Alt+N: no referral reached the browser; Orca said: $(said)"
+    mismatches=$((mismatches + 1))
+fi
+
+press alt+F4
+if poll 10 program_ended; then
+    echo "ok   Alt+F4 on the exit window: the program ended"
+else
+    echo "FAIL Alt+F4 on the exit window: the program did not end"
+    mismatches=$((mismatches + 1))
+fi
+
+echo "--- everything Orca said:"
+sed 's/^/    /' "$SPEECH"
+if [ "$mismatches" -gt 0 ]; then
+    echo "orca_check: $mismatches step(s) not heard as they should be" >&2
+    exit 1
+fi
+echo "orca_check: every step heard as it should be"

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Checks Thymara with a real screen reader: Debian's Orca runs on a virtual
+# display with a private session bus and accessibility bus, its speech goes
+# to a log instead of a sound device (scripts/orca/thymara_speech_log.py), and
+# a blind user's everyday steps are played with keys only (xdotool). Each step
+# is compared with what the user needs to hear (scripts/orca/steps.sh).
+#
+# Orca, the program and the buses live in a throwaway home; a screen reader
+# the user runs meanwhile is neither disturbed nor in the way. Addresses go to
+# a stand-in browser that only logs them. Every wait is bounded. Prints what
+# Orca said; exits non-zero when a step is not heard as it should be.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages "${BUILD_PACKAGES[@]}" "${ORCA_PACKAGES[@]}"
+[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$BUILD_DIR" --parallel 2 --target thymara
+
+CHECK_DIR="$(mktemp -d "${TMPDIR:-/tmp}/thymara-orca.XXXXXX")"
+[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$CHECK_DIR"' EXIT
+home="$CHECK_DIR/home"
+mkdir -p "$CHECK_DIR/bin" "$home/config" "$home/runtime" "$home/cache" "$home/data" \
+    "$CHECK_DIR/orca-prefs"
+chmod 700 "$home" "$home/runtime"
+cat >"$CHECK_DIR/bin/xdg-open" <<STANDIN
+#!/bin/sh
+printf '%s\n' "\$*" >>"$CHECK_DIR/browser.log"
+STANDIN
+chmod +x "$CHECK_DIR/bin/xdg-open"
+
+# Speech only, to the log; no key names echoed, no braille, no sounds.
+cat >"$CHECK_DIR/orca-prefs/user-settings.conf" <<'SETTINGS'
+{
+    "general": {"startingProfile": ["Default", "default"], "activeProfile": ["Default", "default"]},
+    "profiles": {"default": {
+        "profile": ["Default", "default"],
+        "speechServerFactory": "thymara_speech_log",
+        "speechFactoryModules": ["thymara_speech_log"],
+        "speechServerInfo": null,
+        "enableSpeech": true,
+        "enableKeyEcho": false,
+        "enableEchoByCharacter": false,
+        "enableEchoByWord": false,
+        "enableBraille": false,
+        "enableSound": false,
+        "enableTutorialMessages": false,
+        "enableMnemonicSpeaking": false,
+        "keyboardLayout": 1,
+        "orcaModifierKeys": ["Insert", "KP_Insert"],
+        "pronunciations": {},
+        "keybindings": {}
+    }},
+    "pronunciations": {},
+    "keybindings": {}
+}
+SETTINGS
+
+export CHECK_DIR PROGRAM="$BUILD_DIR/src/thymara" BROWSER_LOG="$CHECK_DIR/browser.log"
+status=0
+timeout 300 env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS -u WAYLAND_DISPLAY -u DISPLAY \
+    HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+    XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" PATH="$CHECK_DIR/bin:$PATH" \
+    dbus-run-session -- bash "$ROOT/scripts/orca_session.sh" || status=$?
+[ "$status" -eq 124 ] && echo "orca_check: the check did not end within 300 seconds" >&2
+if [ "$status" -ne 0 ]; then
+    echo "--- Orca's output:"
+    cat "$CHECK_DIR/orca.log" 2>/dev/null || true
+    echo "--- the program's output:"
+    cat "$CHECK_DIR/program.log" 2>/dev/null || true
+fi
+exit "$status"

@@ -1,0 +1,397 @@
+// What a screen reader reads where Qt alone gives it too little: the lists'
+// entries as text, text boxes' attribute runs, the result read with Exit, and
+// which windows the program shows it. Checked through the interfaces Qt hands
+// to the desktop's accessibility bus. What Orca then says is checked for real
+// by scripts/orca_check.sh.
+
+#include "catalogue/catalogue.h"
+#include "support/test_support.h"
+#include "windows/exit_window.h"
+#include "windows/main_window.h"
+#include "windows/result_window.h"
+#include "windows/screen_reader.h"
+#include "windows/window_registry.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace testsupport;
+
+namespace {
+struct Run
+{
+    int start = -1;
+    int end = -1;
+};
+
+Run runAt(QAccessibleTextInterface *text, int offset)
+{
+    Run run;
+    text->attributes(offset, &run.start, &run.end);
+    return run;
+}
+
+QString wholeText(QAccessibleTextInterface *text)
+{
+    return text->text(0, text->characterCount());
+}
+
+void elsewhere(QAccessibleEvent *) {}
+void meanwhile(QAccessibleEvent *) {}
+
+QAccessible::UpdateHandler currentHandler()
+{
+    const QAccessible::UpdateHandler current = QAccessible::installUpdateHandler(nullptr);
+    QAccessible::installUpdateHandler(current);
+    return current;
+}
+
+QList<QObject *> programChildren()
+{
+    QList<QObject *> children;
+    QAccessibleInterface *program = QAccessible::queryAccessibleInterface(qApp);
+    for (int i = 0; i < program->childCount(); ++i) {
+        QAccessibleInterface *child = program->child(i);
+        if (child) {
+            children.append(child->object());
+            if (program->indexOfChild(child) != i)
+                children.append(nullptr); // a child the program cannot find again
+        }
+    }
+    return children;
+}
+} // namespace
+
+class TestScreenReader : public WindowTest
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listEntryIsItsText_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("entry");
+        QTest::newRow("ailments, first entry") << "cmbAilment" << 0;
+        QTest::newRow("ailments, last entry") << "cmbAilment" << 10;
+        QTest::newRow("herbs") << "cmbHerb" << 5;
+    }
+
+    // A screen reader reads a list's value from its text; without it Orca
+    // named the list but never its entry.
+    void listEntryIsItsText()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, entry);
+        windows::MainWindow *main = openMain();
+        auto *box = main->findChild<QComboBox *>(list);
+        box->setEnabled(true);
+        box->setCurrentIndex(entry);
+        QAccessibleTextInterface *text =
+            QAccessible::queryAccessibleInterface(box)->textInterface();
+        QVERIFY(text);
+        QCOMPARE(wholeText(text), box->itemText(entry));
+        QCOMPARE(text->text(0, -1), box->itemText(entry));
+        const Run run = runAt(text, text->characterCount() - 1);
+        QCOMPARE(run.start, 0);
+        QCOMPARE(run.end, text->characterCount());
+
+        // The entry is selected while the list has the focus, so that a new
+        // entry reads as replacing a selected text.
+        box->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
+        int start = -1, end = -1;
+        QCOMPARE(text->selectionCount(), 1);
+        text->selection(0, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, text->characterCount());
+        main->cmdNext()->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(!box->hasFocus(), 5000);
+        QCOMPARE(text->selectionCount(), 0);
+    }
+
+    void letterOnTheClosedListLeavesThePopupAlone_data()
+    {
+        QTest::addColumn<QString>("letters");
+        QTest::newRow("one letter") << "c";
+        QTest::newRow("the same letter twice") << "hh";
+        QTest::newRow("a capital") << "S";
+    }
+
+    // Qt picks the entry through the popup's list, which then reported its
+    // new current item as focused although it never opened.
+    void letterOnTheClosedListLeavesThePopupAlone()
+    {
+        QFETCH(QString, letters);
+        windows::MainWindow *main = openMain();
+        QComboBox *box = main->cmbAilment();
+        box->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
+        QSignalSpy popupMoved(box->view()->selectionModel(), &QItemSelectionModel::currentChanged);
+
+        const QStringList names = catalogue::ailmentNames();
+        int expected = box->currentIndex();
+        for (const QChar letter : letters) {
+            // The next entry starting with the letter, as the desktop's lists pick.
+            for (int step = 1; step <= names.size(); ++step) {
+                const int candidate = int((expected + step) % names.size());
+                if (names.at(candidate).startsWith(letter, Qt::CaseInsensitive)) {
+                    expected = candidate;
+                    break;
+                }
+            }
+            QTest::keyClick(box, letter.toLatin1());
+            QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        }
+        QCOMPARE(box->currentText(), names.at(expected));
+        QCOMPARE(popupMoved.count(), 0);
+        QVERIFY(!box->view()->isVisible());
+
+        // The popup still opens on the entry shown.
+        box->showPopup();
+        QTRY_VERIFY_WITH_TIMEOUT(box->view()->isVisible(), 5000);
+        QCOMPARE(box->view()->currentIndex().row(), expected);
+        box->hidePopup();
+    }
+
+    void textBoxesReportOneRunOverTheirText_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("name, a word") << "txtName"
+                                      << "Alice"
+                                      << "Your name";
+        QTest::newRow("name, two words") << "txtName"
+                                         << "Alice Smith"
+                                         << "Your name";
+        QTest::newRow("friend's e-mail") << "txtFriendEmail"
+                                         << "bob@example.org"
+                                         << "Friend's email address";
+        QTest::newRow("one character") << "txtFriendName"
+                                       << "B"
+                                       << "Friend's name";
+    }
+
+    // Qt's own text boxes report an empty run at every offset; Orca joined
+    // them to read a line and lost its last character ("Alic").
+    void textBoxesReportOneRunOverTheirText()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        openMain();
+        windows::ExitWindow *exitWindow = windows::frmNagScreen2();
+        QVERIFY(showAndActivate(exitWindow));
+        auto *box = exitWindow->findChild<QLineEdit *>(field);
+        box->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
+        QTest::keyClicks(box, typed);
+
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+        QCOMPARE(face->role(), QAccessible::EditableText);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        QCOMPARE(face->text(QAccessible::Value), typed);
+        QVERIFY(face->state().editable);
+        QAccessibleTextInterface *text = face->textInterface();
+        QVERIFY(text);
+        QCOMPARE(wholeText(text), typed);
+        QCOMPARE(text->cursorPosition(), typed.size());
+        for (int offset : {0, int(typed.size()) - 1, int(typed.size())}) {
+            const Run run = runAt(text, offset);
+            QCOMPARE(run.start, 0);
+            QCOMPARE(run.end, typed.size());
+        }
+        // What a reader reads as the line is the whole text.
+        int start = -1, end = -1;
+        QCOMPARE(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end), typed);
+
+        // Switch access edits through the same interface.
+        QAccessibleEditableTextInterface *editable = face->editableTextInterface();
+        QVERIFY(editable);
+        editable->insertText(0, QStringLiteral(">"));
+        QCOMPARE(box->text(), QStringLiteral(">") + typed);
+        editable->deleteText(0, 1);
+        QCOMPARE(box->text(), typed);
+    }
+
+    void resultIsReadWithExit_data()
+    {
+        QTest::addColumn<bool>("herbMode");
+        QTest::addColumn<int>("entry");
+        QTest::newRow("by ailment, first") << false << 0;
+        QTest::newRow("by ailment, another") << false << 3;
+        QTest::newRow("by herb") << true << 2;
+    }
+
+    // Orca's say-all on the focused Exit button reads the button alone; the
+    // description it reads with it carries the result, in reading order.
+    void resultIsReadWithExit()
+    {
+        QFETCH(bool, herbMode);
+        QFETCH(int, entry);
+        windows::MainWindow *main = openMain();
+        QComboBox *list = herbMode ? main->cmbHerb() : main->cmbAilment();
+        (herbMode ? main->Option1() : main->optAilment())->click();
+        list->setCurrentIndex(entry);
+        windows::ResultWindow *result = openResult(herbMode);
+        QVERIFY(result);
+
+        const QString chosen = list->itemText(entry);
+        const auto finding =
+            herbMode ? catalogue::lookupHerb(chosen) : catalogue::lookupAilment(chosen);
+        QVERIFY(finding);
+        const QString expected =
+            herbMode ? QStringLiteral("Herb Name %1 Ailment Name %2 Pagan Herbal Remedy %3")
+                     : QStringLiteral("Ailment Name %1 Herbs %2 Pagan Herbal Remedy %3");
+        QAccessibleInterface *exitFace = QAccessible::queryAccessibleInterface(result->cmdExit());
+        QCOMPARE(exitFace->text(QAccessible::Description),
+                 expected.arg(chosen, finding->line.simplified(), finding->remedy.simplified()));
+        QCOMPARE(exitFace->text(QAccessible::Name), QStringLiteral("Exit"));
+        // Exit keeps the focus, and Back says nothing more than before.
+        QCOMPARE(QApplication::focusWidget(), result->cmdExit());
+        QCOMPARE(QAccessible::queryAccessibleInterface(result->cmdBack())
+                     ->text(QAccessible::Description),
+                 QString());
+    }
+
+    void onlyShownWindowsAreTheProgramsWindows_data()
+    {
+        QTest::addColumn<bool>("exitShown");
+        QTest::newRow("the exit window made hidden at Next") << false;
+        QTest::newRow("the exit window shown") << true;
+    }
+
+    // A reader that looked at the exit window while it was hidden kept it as
+    // not visible, and flat review found nothing in it.
+    void onlyShownWindowsAreTheProgramsWindows()
+    {
+        QFETCH(bool, exitShown);
+        windows::ResultWindow *result = openResult();
+        windows::ExitWindow *exitWindow = windows::existingNagScreen();
+        QVERIFY(exitWindow && !exitWindow->isVisible());
+        if (exitShown)
+            QVERIFY(showAndActivate(exitWindow));
+
+        const QList<QObject *> children = programChildren();
+        QVERIFY(!children.contains(nullptr));
+        QVERIFY(children.contains(result));
+        QCOMPARE(children.contains(exitWindow), exitShown);
+        QVERIFY(!children.contains(windows::existingMain())); // hidden at Next
+    }
+
+    void refusedAddressesNameTheFieldAtFault_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("friendEmail");
+        QTest::addColumn<QString>("said"); // with the button the user comes back to
+        QTest::addColumn<QStringList>("atFault");
+        const QString proper = QStringLiteral(": Please Enter Proper Email Address");
+        QTest::newRow("own address improper")
+            << "alice"
+            << "bob@example.org" << QStringLiteral("Your email address") + proper
+            << QStringList{"txtEmail"};
+        QTest::newRow("friend's address improper")
+            << "alice@example.org"
+            << "bob@example" << QStringLiteral("Friend's email address") + proper
+            << QStringList{"txtFriendEmail"};
+        QTest::newRow("both improper: the first")
+            << "alice"
+            << "bob" << QStringLiteral("Your email address") + proper << QStringList{"txtEmail"};
+        QTest::newRow("the same twice")
+            << "al@example.org"
+            << " al@example.org "
+            << "Your email address and Friend's email address: Please Enter Distinct Email "
+               "Addresses"
+            << QStringList{"txtEmail", "txtFriendEmail"};
+        QTest::newRow("both fine") << "alice@example.org"
+                                   << "bob@example.org"
+                                   << "" << QStringList();
+    }
+
+    // The message box does not say which of the two fields it means.
+    void refusedAddressesNameTheFieldAtFault()
+    {
+        QFETCH(QString, email);
+        QFETCH(QString, friendEmail);
+        QFETCH(QString, said);
+        QFETCH(QStringList, atFault);
+        openMain();
+        windows::ExitWindow *exitWindow = windows::frmNagScreen2();
+        QVERIFY(showAndActivate(exitWindow));
+        QAccessibleInterface *button =
+            QAccessible::queryAccessibleInterface(exitWindow->cmdSubmit());
+        // A fault from before is never left standing.
+        exitWindow->txtEmail()->setText(QStringLiteral("x"));
+        QVERIFY(!exitWindow->CheckReferralAddresses());
+        standIns().messages.shown.clear();
+
+        exitWindow->txtEmail()->setText(email);
+        exitWindow->txtFriendEmail()->setText(friendEmail);
+        QCOMPARE(exitWindow->CheckReferralAddresses(), said.isEmpty());
+        QCOMPARE(button->text(QAccessible::Description), said);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Refer A Friend Now"));
+        standIns().messages.shown.clear();
+
+        if (atFault.isEmpty())
+            return;
+        // Typing in the other field leaves the fault as it is; typing in the
+        // field at fault makes it stale.
+        for (QLineEdit *box : {exitWindow->txtEmail(), exitWindow->txtFriendEmail()}) {
+            if (atFault.contains(box->objectName()))
+                continue;
+            box->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 5000);
+            QTest::keyClick(box, Qt::Key_M);
+            QCOMPARE(button->text(QAccessible::Description), said);
+        }
+        auto *faulty = exitWindow->findChild<QLineEdit *>(atFault.last());
+        faulty->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY_WITH_TIMEOUT(faulty->hasFocus(), 5000);
+        QTest::keyClick(faulty, Qt::Key_M);
+        QCOMPARE(button->text(QAccessible::Description), QString());
+    }
+
+    void quietTextChangesLeaveOtherHandlersInPlace_data()
+    {
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<bool>("replacedInside");
+        QTest::newRow("alone") << false << false;
+        QTest::newRow("one inside another") << true << false;
+        QTest::newRow("a handler installed meanwhile") << false << true;
+    }
+
+    // The quiet spell installs its own handler of accessibility events for a
+    // moment; whatever was there before, or came meanwhile, must be there
+    // after it, or a recorder or Qt's own delivery would be cut off for good.
+    void quietTextChangesLeaveOtherHandlersInPlace()
+    {
+        QFETCH(bool, nested);
+        QFETCH(bool, replacedInside);
+        openMain();
+        QLineEdit box;
+        const QAccessible::UpdateHandler original = QAccessible::installUpdateHandler(&elsewhere);
+        {
+            const windows::screenreader::QuietTextChanges quiet(&box);
+            QVERIFY(currentHandler() != &elsewhere);
+            if (nested) {
+                const windows::screenreader::QuietTextChanges inner(&box);
+            }
+            if (replacedInside)
+                QAccessible::installUpdateHandler(&meanwhile);
+        }
+        QVERIFY(currentHandler() == (replacedInside ? &meanwhile : &elsewhere));
+        QAccessible::installUpdateHandler(original);
+    }
+};
+
+QTEST_MAIN(TestScreenReader)
+#include "tst_screen_reader.moc"
