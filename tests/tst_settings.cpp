@@ -154,6 +154,11 @@ private Q_SLOTS:
     // the store refuses it leaves alone; enough of both kinds come up to count.
     void agreesWithQSettings()
     {
+#ifdef Q_OS_WIN
+        // There the date lives in the registry, and QSettings reads INI keys
+        // without regard to case, unlike the Linux settings file it compares.
+        QSKIP("the settings file is the Linux program's");
+#endif
         QTemporaryDir dir;
         std::mt19937 random(20240305);
         const int filesToTry = 1000;
