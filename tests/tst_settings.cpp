@@ -28,21 +28,6 @@
 using namespace testsupport;
 
 namespace {
-constexpr int processBound = 15000; // generous for a loaded machine; a healthy run takes < 1 s
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool putFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Entries as QSettings reads them from the file as it is on disk now, by
 // "section/name". The copy under a name never used before keeps QSettings'
 // cache of files it read earlier out of the way.
@@ -75,8 +60,7 @@ QString qtValue(const QString &ini, const QString &section, const QString &name)
     return qtValues(ini, {section}, {name}).value(section + '/' + name);
 }
 
-template <typename T>
-T pick(std::mt19937 &random, std::initializer_list<T> from)
+template <typename T> T pick(std::mt19937 &random, std::initializer_list<T> from)
 {
     return from.begin()[random() % from.size()];
 }
@@ -103,17 +87,17 @@ QByteArray generatedFile(std::mt19937 &random)
             break;
         case 1:
             text += either({"", "  ", "; note", "  ;Duration=2019-09-09", "# note"},
-                           {"#Duration=2019-09-09", "no equals", "=x", "\"half", "\x01",
-                            "\xFF\xFE", "Duration\r=x"});
+                           {"#Duration=2019-09-09", "no equals", "=x", "\"half", "\x01", "\xFF\xFE",
+                            "Duration\r=x"});
             break;
         default:
             text += either({"Duration", "Duration", "Other", "duration", " Duration "},
                            {"Dura%74ion", "Dur ation", "Settings\\Duration", "Settings/Duration",
                             "\"Duration\"", "@Duration", "D\xC3\xBCration"});
             text += pick(random, {"=", " = ", "\t=", "= "});
-            text += either({"2020-01-01", " 2021-02-02 ", "\"2022-03-03\"", "x ; note",
-                            "\"a;b\"", "\"a,b\"", "\"q\" ; note", "", "\"\"", "b=c", "a\tb",
-                            "a\t", "\" sp \"", "2023-04-04;", "\xC3\xA9\xC2\xA0", "\"@x\""},
+            text += either({"2020-01-01", " 2021-02-02 ", "\"2022-03-03\"", "x ; note", "\"a;b\"",
+                            "\"a,b\"", "\"q\" ; note", "", "\"\"", "b=c", "a\tb", "a\t", "\" sp \"",
+                            "2023-04-04;", "\xC3\xA9\xC2\xA0", "\"@x\""},
                            {"\"a", "a\"b\"", "a,b", "a, b", "\"q\" x", "@ByteArray(x)", "@@x",
                             "a\\nb", "a\\", "\\\"x\\\"", "\"a\\\"b\"", "\"a\"\"b\"", "\"x\",y"});
         }
@@ -246,17 +230,36 @@ private Q_SLOTS:
         const QByteArray dated("[Settings]\nDuration=2020-01-01\n");
         // 1,048,571 bytes: the date added would take it past 1 MiB.
         QByteArray nearlyFull = "[Other]\nfill=" + QByteArray(1048571 - 14, 'x') + "\n";
-        QTest::newRow("past the read limit")
-            << nearlyFull << "Settings" << "Duration" << "2024-03-05";
-        QTest::newRow("a comment in the value") << dated << "Settings" << "Duration" << "2024 ; x";
-        QTest::newRow("a list in the value") << dated << "Settings" << "Duration" << "2024,03";
-        QTest::newRow("quotes around the value") << dated << "Settings" << "Duration" << "\"2024\"";
-        QTest::newRow("blank around the value") << dated << "Settings" << "Duration" << " 2024";
-        QTest::newRow("an escape in the value") << dated << "Settings" << "Duration" << "a\\nb";
-        QTest::newRow("a line break in the value") << dated << "Settings" << "Duration" << "a\nb";
-        QTest::newRow("a typed value") << dated << "Settings" << "Duration" << "@Invalid()";
-        QTest::newRow("an escaped name") << dated << "Settings" << "Dura%74ion" << "2024-03-05";
-        QTest::newRow("an escaped section") << dated << "Sett%69ngs" << "Duration" << "2024-03-05";
+        QTest::newRow("past the read limit") << nearlyFull << "Settings"
+                                             << "Duration"
+                                             << "2024-03-05";
+        QTest::newRow("a comment in the value") << dated << "Settings"
+                                                << "Duration"
+                                                << "2024 ; x";
+        QTest::newRow("a list in the value") << dated << "Settings"
+                                             << "Duration"
+                                             << "2024,03";
+        QTest::newRow("quotes around the value") << dated << "Settings"
+                                                 << "Duration"
+                                                 << "\"2024\"";
+        QTest::newRow("blank around the value") << dated << "Settings"
+                                                << "Duration"
+                                                << " 2024";
+        QTest::newRow("an escape in the value") << dated << "Settings"
+                                                << "Duration"
+                                                << "a\\nb";
+        QTest::newRow("a line break in the value") << dated << "Settings"
+                                                   << "Duration"
+                                                   << "a\nb";
+        QTest::newRow("a typed value") << dated << "Settings"
+                                       << "Duration"
+                                       << "@Invalid()";
+        QTest::newRow("an escaped name") << dated << "Settings"
+                                         << "Dura%74ion"
+                                         << "2024-03-05";
+        QTest::newRow("an escaped section") << dated << "Sett%69ngs"
+                                            << "Duration"
+                                            << "2024-03-05";
     }
     void neverWritesWhatItCannotReadBack()
     {

@@ -42,19 +42,9 @@ const QString coBrandPage = pages::coBrand();
 const QString fullBrandPage = pages::fullyBranded();
 const QString question = QStringLiteral("There maybe an update to this software available\r"
                                         "Do you want to check for an update?");
-constexpr int processBound = 15000; // generous for a loaded machine; a healthy run takes < 1 s
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 void writeDuration(const QString &path, const QString &duration)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) &&
-            file.write("[Settings]\nDuration=" + duration.toUtf8() + "\n") > 0);
+    QVERIFY(putFile(path, "[Settings]\nDuration=" + duration.toUtf8() + "\n"));
 }
 
 bool makeFifo(const QString &path)

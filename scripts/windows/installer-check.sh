@@ -30,30 +30,11 @@ NSI="$(realpath "$4")"
 SHOTS="${5:-}"
 # The window title is the program's own text, not the package version.
 TITLE_PATTERN='^Thymara v1\.0$'
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
 UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
 
 ensure_packages wine64 xvfb openbox xdotool x11-utils imagemagick icoutils nsis
 
-WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-installer-check.XXXXXX")"
-source "$ROOT/scripts/virtual_display.sh"
-export WINEPREFIX="$WORK/wine"
-export WINEDEBUG=-all
-# No Mono or Gecko prompts, and no Linux menu entries for the shortcut.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset WINEPATH
-cleanup() {
-    timeout 20 "$WINESERVER" -k 2>/dev/null || true
-    stop_virtual_display
-}
-trap cleanup EXIT
-
-passed=0
-pass() {
-    echo "  ok: $*"
-    passed=$((passed + 1))
-}
+source "$ROOT/scripts/windows/wine_session.sh" installer-check
 
 echo "Installer check of $(basename "$SETUP")"
 
@@ -146,8 +127,6 @@ display() {
     xdotool mousemove 1 1
     display_up=1
 }
-# Wine's programs take their keys slowly.
-KEY_DELAY=150
 shoot() {
     capture_settled "$1" "$WORK/$2"
     mkdir -p "$SHOTS"

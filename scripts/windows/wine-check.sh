@@ -20,30 +20,11 @@ SHOTS="${3:-}"
 HELP_ADDRESS="http://$PRODUCT_HOST/thymara-help.html"
 TITLE_PATTERN='^Thymara v1\.0$'
 BOX_PATTERN='^Thymara$'
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
 
 ensure_packages wine64 xvfb openbox xdotool x11-utils xclip imagemagick unzip \
     tesseract-ocr tesseract-ocr-eng
 
-WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-wine-check.XXXXXX")"
-source "$ROOT/scripts/virtual_display.sh"
-export WINEPREFIX="$WORK/wine"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset WINEPATH
-# Wine's processes go before the display and the scratch directory they use.
-cleanup() {
-    timeout 20 "$WINESERVER" -k 2>/dev/null || true
-    stop_virtual_display
-}
-trap cleanup EXIT
-
-passed=0
-pass() {
-    echo "  ok: $*"
-    passed=$((passed + 1))
-}
+source "$ROOT/scripts/windows/wine_session.sh" wine-check
 
 # --- a fresh Wine prefix holding only the unpacked zip ----------------------
 echo "Wine check of $(basename "$ZIP")"
@@ -70,8 +51,6 @@ start_virtual_display
 xdotool mousemove 1279 1023
 
 # --- helpers -------------------------------------------------------------
-# Wine's programs take their keys slowly.
-KEY_DELAY=150
 
 # Saves the framed window once it has finished painting.
 shoot() {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -137,6 +138,19 @@ windows::ResultWindow *openResult(bool herbMode)
     main->cmdNext()->click();
     showAndActivate(windows::existingDisplay());
     return windows::existingDisplay();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 windows::FormWindow *openWindow(const QString &which)

@@ -185,6 +185,15 @@ private:
     QByteArray m_pending;
 };
 
+// How long a test waits for a started program to reach a point: generous for
+// a loaded machine; a healthy run takes less than a second.
+constexpr int processBound = 15000;
+
+// A file's bytes (empty when it cannot be read), and a whole file written
+// anew, its folder made first.
+QByteArray fileBytes(const QString &path);
+bool putFile(const QString &path, const QByteArray &bytes);
+
 // The directories a ProgramRun with this home uses.
 QString runtimeDirFor(const QString &home);
 QString settingsFileFor(const QString &home);
