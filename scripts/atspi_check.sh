@@ -31,14 +31,7 @@ export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtim
     XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data"
 start_virtual_display
 start_session_bus
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/bus.log" 2>&1 &
-launcher_pid=$!
-trap 'kill "$launcher_pid" 2>/dev/null || true; stop_virtual_display' EXIT
-bus_ready() {
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-        org.a11y.Bus.GetAddress >/dev/null 2>&1
-}
-poll 10 bus_ready || fail "the accessibility bus did not start: $(cat "$WORK/bus.log")"
+start_accessibility_bus
 
 PATH="$WORK/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     timeout 300 "$BUILD_DIR/src/thymara" >"$WORK/program.log" 2>&1 &

@@ -13,8 +13,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages "${BUILD_PACKAGES[@]}" "${ORCA_PACKAGES[@]}"
-[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$BUILD_DIR" --parallel 2 --target thymara
+build_targets thymara
 
 CHECK_DIR="$(mktemp -d "${TMPDIR:-/tmp}/thymara-orca.XXXXXX")"
 [ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$CHECK_DIR"' EXIT

@@ -9,25 +9,17 @@ WORK="$CHECK_DIR/display"
 mkdir -p "$WORK"
 source "$ROOT/scripts/virtual_display.sh"
 
-launcher_pid=""
 orca_pid=""
 stop_session() {
     if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
     if [ -n "$orca_pid" ]; then kill "$orca_pid" 2>/dev/null || true; fi
-    if [ -n "$launcher_pid" ]; then kill "$launcher_pid" 2>/dev/null || true; fi
     stop_virtual_display
 }
 trap stop_session EXIT
 
 start_virtual_display
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$CHECK_DIR/bus.log" 2>&1 &
-launcher_pid=$!
-bus_up() {
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-        org.a11y.Bus.GetAddress >/dev/null 2>&1
-}
-poll 15 bus_up || fail "the accessibility bus did not start: $(cat "$CHECK_DIR/bus.log")"
+start_accessibility_bus
 
 export THYMARA_SPEECH_LOG="$CHECK_DIR/speech.log"
 : >"$THYMARA_SPEECH_LOG"

@@ -9,9 +9,10 @@ xvfb_pid=""
 wm_pid=""
 program_pid=""
 bus_pid=""
+a11y_pid=""
 stop_virtual_display() {
     local pid
-    for pid in "$program_pid" "$wm_pid" "$xvfb_pid" "$bus_pid"; do
+    for pid in "$program_pid" "$a11y_pid" "$wm_pid" "$xvfb_pid" "$bus_pid"; do
         if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
     done
     wait 2>/dev/null || true
@@ -49,6 +50,18 @@ start_session_bus() {
     DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$info")"
     bus_pid="$(sed -n 2p <<<"$info")"
     export DBUS_SESSION_BUS_ADDRESS
+}
+
+# The desktop's accessibility bus, for screen readers and the AT-SPI checks,
+# announced on the session bus; stopped with the display.
+start_accessibility_bus() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/a11y-bus.log" 2>&1 &
+    a11y_pid=$!
+    a11y_bus_up() {
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress >/dev/null 2>&1
+    }
+    poll 15 a11y_bus_up || fail "the accessibility bus did not start: $(cat "$WORK/a11y-bus.log")"
 }
 
 # A fresh home for one run of a program: config, runtime, cache and data
