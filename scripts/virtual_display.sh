@@ -25,7 +25,10 @@ trap stop_virtual_display EXIT
 # gives windows the keyboard focus, as on a desktop. VIRTUAL_SCREEN (default
 # 1280x1024x24) sets the size of the screen.
 start_virtual_display() {
-    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp \
+    # -noreset: without it the server resets whenever its last client leaves,
+    # and a client connecting meanwhile (the window manager right after the
+    # probe below) is turned away.
+    Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset \
         3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     xvfb_pid=$!
     display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
