@@ -2,11 +2,11 @@
 // checked through the interfaces Qt hands to the desktop's accessibility bus,
 // never through the widgets' own properties.
 
+#include "forms/form_label.h"
 #include "support/test_support.h"
 #include "support/web_pages.h"
 #include "windows/about_window.h"
 #include "windows/exit_window.h"
-#include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
@@ -218,7 +218,7 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         QFETCH(QStringList, hidden);
 
-        windows::FormWindow *w = openWindow(window);
+        form::FormWindow *w = openWindow(window);
         if (!front.isEmpty())
             w->findChild<QWidget *>(front)->raise();
         for (const QString &name : shown)
@@ -273,7 +273,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, window);
         QFETCH(QString, control);
-        windows::FormWindow *w = openWindow(window);
+        form::FormWindow *w = openWindow(window);
         QAccessibleInterface *target =
             findByName(QAccessible::queryAccessibleInterface(w), control);
         QVERIFY(target && actionsOf(target).contains(press));

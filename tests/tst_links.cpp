@@ -83,7 +83,7 @@ private Q_SLOTS:
         } else if (control.startsWith(QLatin1String("menu:"))) {
             openWindow(window)->menuAction(control.mid(5).toLatin1().constData())->trigger();
         } else {
-            windows::FormWindow *w = openWindow(window);
+            form::FormWindow *w = openWindow(window);
             if (raise)
                 w->bringToFront(w->findChild<QWidget *>(control));
             clickAt(w, control);
@@ -93,7 +93,7 @@ private Q_SLOTS:
 
     void repeatedClicksOpenAgainAndChangeNothing()
     {
-        windows::FormWindow *main = openWindow(QStringLiteral("main"));
+        form::FormWindow *main = openWindow(QStringLiteral("main"));
         clickAt(main, QStringLiteral("Label61"));
         clickAt(main, QStringLiteral("Label61"));
         QCOMPARE(standIns().urls.opened, (QStringList{pages::homePage(), pages::homePage()}));
@@ -105,7 +105,7 @@ private Q_SLOTS:
         // Without a handler the desktop has no browser to offer; the click
         // must pass quietly.
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        windows::FormWindow *main = openWindow(QStringLiteral("main"));
+        form::FormWindow *main = openWindow(QStringLiteral("main"));
         clickAt(main, QStringLiteral("Label61"));
         QCOMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
         QVERIFY(main->isActiveWindow());
@@ -148,7 +148,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, opener);
         QFETCH(int, key);
-        windows::FormWindow *window = openWindow(opener);
+        form::FormWindow *window = openWindow(opener);
         QPointer<QDialog> first;
         for (int round = 0; round < 2; ++round) {
             bool closedByKey = false;

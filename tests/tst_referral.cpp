@@ -1,12 +1,12 @@
 // Referring a friend from the exit window: the prompt fields, the refused
 // blank, the order of the messages and the request address the browser gets.
 
+#include "forms/prompt_fields.h"
 #include "links/referral.h"
 #include "platform/browser.h"
 #include "support/test_support.h"
 #include "support/web_pages.h"
 #include "windows/exit_window.h"
-#include "windows/prompt_fields.h"
 #include "windows/window_registry.h"
 
 #include <QApplication>
@@ -20,7 +20,7 @@
 
 using namespace testsupport;
 using namespace platform;
-using windows::PromptFields;
+using form::PromptFields;
 
 namespace {
 const QString proper = QStringLiteral("Please Enter Proper Email Address");

@@ -9,7 +9,6 @@
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
-#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAbstractItemView>
@@ -43,16 +42,6 @@ Run runAt(QAccessibleTextInterface *text, int offset)
 QString wholeText(QAccessibleTextInterface *text)
 {
     return text->text(0, text->characterCount());
-}
-
-void elsewhere(QAccessibleEvent *) {}
-void meanwhile(QAccessibleEvent *) {}
-
-QAccessible::UpdateHandler currentHandler()
-{
-    const QAccessible::UpdateHandler current = QAccessible::installUpdateHandler(nullptr);
-    QAccessible::installUpdateHandler(current);
-    return current;
 }
 
 QList<QObject *> programChildren()
@@ -358,38 +347,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(faulty->hasFocus(), 5000);
         QTest::keyClick(faulty, Qt::Key_M);
         QCOMPARE(button->text(QAccessible::Description), QString());
-    }
-
-    void quietTextChangesLeaveOtherHandlersInPlace_data()
-    {
-        QTest::addColumn<bool>("nested");
-        QTest::addColumn<bool>("replacedInside");
-        QTest::newRow("alone") << false << false;
-        QTest::newRow("one inside another") << true << false;
-        QTest::newRow("a handler installed meanwhile") << false << true;
-    }
-
-    // The quiet spell installs its own handler of accessibility events for a
-    // moment; whatever was there before, or came meanwhile, must be there
-    // after it, or a recorder or Qt's own delivery would be cut off for good.
-    void quietTextChangesLeaveOtherHandlersInPlace()
-    {
-        QFETCH(bool, nested);
-        QFETCH(bool, replacedInside);
-        openMain();
-        QLineEdit box;
-        const QAccessible::UpdateHandler original = QAccessible::installUpdateHandler(&elsewhere);
-        {
-            const windows::screenreader::QuietTextChanges quiet(&box);
-            QVERIFY(currentHandler() != &elsewhere);
-            if (nested) {
-                const windows::screenreader::QuietTextChanges inner(&box);
-            }
-            if (replacedInside)
-                QAccessible::installUpdateHandler(&meanwhile);
-        }
-        QVERIFY(currentHandler() == (replacedInside ? &meanwhile : &elsewhere));
-        QAccessible::installUpdateHandler(original);
     }
 };
 

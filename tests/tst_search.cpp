@@ -1,9 +1,9 @@
 // Searching: the main window's modes and lists, Next, the result window and Back.
 
 #include "catalogue/catalogue.h"
+#include "forms/form_label.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
-#include "windows/form_label.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
 #include "windows/window_registry.h"

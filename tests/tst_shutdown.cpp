@@ -2,11 +2,11 @@
 // exit window, and EndApplication.
 
 #include "app/shutdown.h"
+#include "forms/form_label.h"
+#include "forms/multiline_text_box.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
-#include "windows/form_label.h"
 #include "windows/main_window.h"
-#include "windows/multiline_text_box.h"
 #include "windows/result_window.h"
 #include "windows/window_registry.h"
 
@@ -60,7 +60,7 @@ private Q_SLOTS:
         QFETCH(bool, result);
         QFETCH(QString, how);
         QPointer<windows::MainWindow> main = openMain();
-        QPointer<windows::FormWindow> closing = main.data();
+        QPointer<form::FormWindow> closing = main.data();
         if (result)
             closing = openResult();
 

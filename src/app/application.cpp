@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "accessibility/accessibility.h"
 #include "app/shutdown.h"
 #include "common/identity.h"
 #include "windows/window_registry.h"
@@ -17,6 +18,7 @@ void initialiseApplication()
     // Lets the desktop match windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.ondrel.Thymara"));
     windows::setEndApplication(&EndApplication);
+    accessibility::install();
 }
 
 } // namespace app

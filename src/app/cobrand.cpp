@@ -1,7 +1,7 @@
 #include "app/cobrand.h"
 
 #include "common/random.h"
-#include "windows/form_label.h"
+#include "forms/form_label.h"
 #include "windows/main_window.h"
 #include "windows/window_registry.h"
 

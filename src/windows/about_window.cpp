@@ -1,11 +1,11 @@
 #include "windows/about_window.h"
 
 #include "common/identity.h"
+#include "forms/form_checks.h"
+#include "forms/form_label.h"
+#include "forms/form_style.h"
+#include "forms/form_window.h"
 #include "links/link_commands.h"
-#include "windows/form_checks.h"
-#include "windows/form_label.h"
-#include "windows/form_style.h"
-#include "windows/form_window.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -56,7 +56,7 @@ AboutWindow::AboutWindow()
     m_form.build(this, this, {"frmAbout", 6015, 4095, black, formTable, verdana825, links});
     m_form.connectLinks(this, links);
     auto *ok = m_form.control<QPushButton>("cmdOK");
-    m_form.control<FormLabel>("lblHomePage")
+    m_form.control<form::FormLabel>("lblHomePage")
         ->setCaption(QStringLiteral("Click here to visit ") + modHelp::homePageAddress());
 
     // OK is the default and the cancel button at once: Enter and Esc both close.
@@ -77,7 +77,7 @@ void AboutWindow::open(QWidget *opener)
         AboutWindow about;
         openWindow = &about;
         about.setWindowModality(Qt::ApplicationModal);
-        centreOnScreen(&about);
+        form::centreOnScreen(&about);
         about.exec();
     }
     if (returnTo) {
@@ -94,7 +94,7 @@ void AboutWindow::openSoon(QWidget *opener)
     QTimer::singleShot(0, QCoreApplication::instance(), [returnTo = QPointer<QWidget>(opener)] {
         opening = false;
         // A window closed in the meantime asks for nothing any more.
-        const auto *form = qobject_cast<FormWindow *>(returnTo.data());
+        const auto *form = qobject_cast<form::FormWindow *>(returnTo.data());
         if (returnTo && !(form && form->isClosed()))
             open(returnTo);
     });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/form_window.h"
+#include "forms/form_window.h"
 
 #include <QDialog>
 
@@ -23,7 +23,7 @@ public:
     static void openSoon(QWidget *opener);
 
 private:
-    FormControls m_form;
+    form::FormControls m_form;
 };
 
 } // namespace windows

@@ -2,18 +2,18 @@
 
 #include "common/random.h"
 #include "common/text_rules.h"
+#include "forms/form_checks.h"
+#include "forms/form_label.h"
+#include "forms/form_style.h"
+#include "forms/multiline_text_box.h"
+#include "forms/prompt_fields.h"
 #include "links/link_commands.h"
 #include "links/referral.h"
 #include "platform/message_box.h"
 #include "platform/topmost.h"
-#include "windows/form_checks.h"
-#include "windows/form_label.h"
-#include "windows/form_style.h"
-#include "windows/multiline_text_box.h"
-#include "windows/prompt_fields.h"
-#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
@@ -78,16 +78,52 @@ static_assert(wellFormed(formTable));
 static_assert(linksResolve(links, formTable));
 } // namespace
 
+// The message box about the e-mail addresses does not say which field is at
+// fault, and the user comes back to the button that sent them: after OK Orca
+// has to say "Refer A Friend Now push button. Your email address: Please
+// Enter Proper Email Address." (scripts/orca_check.sh). The button says it
+// (its accessible name and the message) until a field at fault is edited.
+// The other messages name their field themselves.
+class FaultWatch : public QObject
+{
+public:
+    explicit FaultWatch(QAbstractButton *button) : QObject(button), m_button(button) {}
+
+    // No fields, or no message: the button says nothing more.
+    void describe(const QList<QLineEdit *> &fields, const QString &message)
+    {
+        for (const QMetaObject::Connection &edit : std::exchange(m_edits, {}))
+            QObject::disconnect(edit);
+        if (fields.isEmpty() || message.isEmpty()) {
+            m_button->setAccessibleDescription(QString());
+            return;
+        }
+        QStringList names;
+        for (QLineEdit *field : fields) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(field);
+            names.append(face ? face->text(QAccessible::Name) : field->accessibleName());
+            m_edits.append(
+                connect(field, &QLineEdit::textEdited, this, [this] { describe({}, QString()); }));
+        }
+        m_button->setAccessibleDescription(names.join(QStringLiteral(" and ")) +
+                                           QStringLiteral(": ") + message);
+    }
+
+private:
+    QAbstractButton *m_button;
+    QList<QMetaObject::Connection> m_edits;
+};
+
 QString ExitWindow::supportText(int index)
 {
     return QString::fromLatin1(supportTexts[index]);
 }
 
 ExitWindow::ExitWindow()
-    : FormWindow({"frmNagScreen2", 11115, 4725, white, formTable, msSansSerif, links})
+    : form::FormWindow({"frmNagScreen2", 11115, 4725, white, formTable, msSansSerif, links})
 {
 
-    m_label2 = control<FormLabel>("Label2");
+    m_label2 = control<form::FormLabel>("Label2");
     m_check1 = control<QPushButton>("Check1");
     m_cmdClose = control<QPushButton>("cmdClose");
     m_cmdSubmit = control<QPushButton>("cmdSubmit");
@@ -95,7 +131,7 @@ ExitWindow::ExitWindow()
     m_txtEmail = control<QLineEdit>("txtEmail");
     m_txtFriendName = control<QLineEdit>("txtFriendName");
     m_txtFriendEmail = control<QLineEdit>("txtFriendEmail");
-    m_txtMessage = control<MultiLineTextBox>("txtMessage");
+    m_txtMessage = control<form::MultiLineTextBox>("txtMessage");
 
     // No field holds more than could ever be sent: a huge paste is cut at
     // once instead of swelling the process and slowing every key press.
@@ -107,7 +143,7 @@ ExitWindow::ExitWindow()
     // The design-time text; every load replaces it.
     m_label2->setCaption(supportText(1));
 
-    m_prompts = new PromptFields(this);
+    m_prompts = new form::PromptFields(this);
     m_prompts->add(m_txtName, QStringLiteral("Your Name"), false);
     m_prompts->add(m_txtEmail, QStringLiteral("Your Email Address"), true);
     m_prompts->add(m_txtFriendName, QStringLiteral("Friend's Name"), false);
@@ -119,6 +155,7 @@ ExitWindow::ExitWindow()
     connect(m_check1, &QPushButton::clicked, this, &ExitWindow::Check1_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &windows::endApplication);
     connect(m_cmdSubmit, &QPushButton::clicked, this, &ExitWindow::cmdSubmit_Click);
+    m_faults = new FaultWatch(m_cmdSubmit);
 
     m_cmdClose->setFocus();
 }
@@ -159,8 +196,7 @@ bool ExitWindow::CheckReferralAddresses()
         message = "Please Enter Proper Email Address";
         atFault = {proper(a) ? m_txtFriendEmail : m_txtEmail};
     }
-    screenreader::describeFault(m_cmdSubmit, {atFault.begin(), atFault.end()},
-                                QString::fromLatin1(message));
+    m_faults->describe(atFault, QString::fromLatin1(message));
     if (!message)
         return true;
     platform::showMessage(QString::fromLatin1(message), platform::MessageIcon::Critical);

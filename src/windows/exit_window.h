@@ -1,19 +1,23 @@
 #pragma once
 
-#include "windows/form_window.h"
+#include "forms/form_window.h"
 
 class QLineEdit;
 class QPushButton;
 
-namespace windows {
-
+namespace form {
 class FormLabel;
 class MultiLineTextBox;
 class PromptFields;
+} // namespace form
+
+namespace windows {
+
+class FaultWatch;
 
 // frmNagScreen2: the last window of a run. It asks the user to support the
 // forum, offers the "Refer A Friend" form, and ends the program when it closes.
-class ExitWindow : public FormWindow
+class ExitWindow : public form::FormWindow
 {
     Q_OBJECT
 public:
@@ -24,7 +28,7 @@ public:
     // The four texts the window asks for support with; one is chosen at load.
     static QString supportText(int index);
 
-    FormLabel *Label2() const { return m_label2; }
+    form::FormLabel *Label2() const { return m_label2; }
     QPushButton *Check1() const { return m_check1; }
     QPushButton *cmdClose() const { return m_cmdClose; }
     QPushButton *cmdSubmit() const { return m_cmdSubmit; }
@@ -32,7 +36,7 @@ public:
     QLineEdit *txtEmail() const { return m_txtEmail; }
     QLineEdit *txtFriendName() const { return m_txtFriendName; }
     QLineEdit *txtFriendEmail() const { return m_txtFriendEmail; }
-    MultiLineTextBox *txtMessage() const { return m_txtMessage; }
+    form::MultiLineTextBox *txtMessage() const { return m_txtMessage; }
 
     void Check1_Click();
     void cmdSubmit_Click();
@@ -43,7 +47,7 @@ protected:
     void closeHandling() override;
 
 private:
-    FormLabel *m_label2;
+    form::FormLabel *m_label2;
     QPushButton *m_check1;
     QPushButton *m_cmdClose;
     QPushButton *m_cmdSubmit;
@@ -51,8 +55,9 @@ private:
     QLineEdit *m_txtEmail;
     QLineEdit *m_txtFriendName;
     QLineEdit *m_txtFriendEmail;
-    MultiLineTextBox *m_txtMessage;
-    PromptFields *m_prompts;
+    form::MultiLineTextBox *m_txtMessage;
+    form::PromptFields *m_prompts;
+    FaultWatch *m_faults;
 };
 
 } // namespace windows

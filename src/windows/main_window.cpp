@@ -1,14 +1,13 @@
 #include "windows/main_window.h"
 
 #include "catalogue/catalogue.h"
+#include "forms/form_checks.h"
+#include "forms/form_label.h"
+#include "forms/form_style.h"
 #include "windows/exit_window.h"
-#include "windows/form_checks.h"
-#include "windows/form_label.h"
-#include "windows/form_style.h"
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
 #include "windows/result_window.h"
-#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAction>
@@ -59,8 +58,8 @@ static_assert(linksResolve(outreach::links, formTable, {menuTable, outreach::men
 } // namespace
 
 MainWindow::MainWindow()
-    : FormWindow({"frmMain", 7620, 4620, black, formTable, verdana825, outreach::links},
-                 {menuTable, outreach::menuTail})
+    : form::FormWindow({"frmMain", 7620, 4620, black, formTable, verdana825, outreach::links},
+                       {menuTable, outreach::menuTail})
 {
 
     m_cmbAilment = control<QComboBox>("cmbAilment");
@@ -68,10 +67,8 @@ MainWindow::MainWindow()
     m_optAilment = control<QRadioButton>("optAilment");
     m_option1 = control<QRadioButton>("Option1");
     m_cmdNext = control<QPushButton>("cmdNext");
-    m_lblCobrand = control<FormLabel>("lblCobrand");
-    m_lblFullBrand = control<FormLabel>("lblFullBrand");
-    screenreader::followList(m_cmbAilment);
-    screenreader::followList(m_cmbHerb);
+    m_lblCobrand = control<form::FormLabel>("lblCobrand");
+    m_lblFullBrand = control<form::FormLabel>("lblFullBrand");
 
     connect(m_optAilment, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {

@@ -1,17 +1,19 @@
 #pragma once
 
-#include "windows/form_window.h"
+#include "forms/form_window.h"
 
 class QComboBox;
 class QPushButton;
 class QRadioButton;
 
+namespace form {
+class FormLabel;
+} // namespace form
+
 namespace windows {
 
-class FormLabel;
-
 // frmMain: where the user chooses a search mode and a name.
-class MainWindow : public FormWindow
+class MainWindow : public form::FormWindow
 {
     Q_OBJECT
 public:
@@ -24,8 +26,8 @@ public:
     QRadioButton *optAilment() const { return m_optAilment; }
     QRadioButton *Option1() const { return m_option1; }
     QPushButton *cmdNext() const { return m_cmdNext; }
-    FormLabel *lblCobrand() const { return m_lblCobrand; }
-    FormLabel *lblFullBrand() const { return m_lblFullBrand; }
+    form::FormLabel *lblCobrand() const { return m_lblCobrand; }
+    form::FormLabel *lblFullBrand() const { return m_lblFullBrand; }
 
     void cmdNext_Click();
 
@@ -38,8 +40,8 @@ private:
     QRadioButton *m_optAilment;
     QRadioButton *m_option1;
     QPushButton *m_cmdNext;
-    FormLabel *m_lblCobrand;
-    FormLabel *m_lblFullBrand;
+    form::FormLabel *m_lblCobrand;
+    form::FormLabel *m_lblFullBrand;
 };
 
 } // namespace windows

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "forms/form_table.h"
 #include "links/link_commands.h"
-#include "windows/form_table.h"
+
+namespace form {
+class FormWindow;
+} // namespace form
 
 namespace windows {
-
-class FormWindow;
 
 // The main and result windows carry the same forum banner, offer strip and
 // Help and Donate menus.
@@ -33,7 +35,7 @@ inline constexpr form::Link links[] = {
 // clang-format on
 
 // The Help menu's About entry opens the About window over the window.
-void connectAbout(FormWindow *window);
+void connectAbout(form::FormWindow *window);
 
 } // namespace outreach
 } // namespace windows

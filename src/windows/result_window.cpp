@@ -1,14 +1,14 @@
 #include "windows/result_window.h"
 
+#include "accessibility/reading_order.h"
+#include "forms/form_checks.h"
+#include "forms/form_label.h"
+#include "forms/form_style.h"
 #include "links/link_commands.h"
 #include "windows/exit_window.h"
-#include "windows/form_checks.h"
-#include "windows/form_label.h"
-#include "windows/form_style.h"
 #include "windows/main_window.h"
 #include "windows/offer_texts.h"
 #include "windows/outreach.h"
-#include "windows/screen_reader.h"
 #include "windows/window_registry.h"
 
 #include <QAction>
@@ -75,18 +75,18 @@ static_assert(linksResolve(links, formTable, {menuTable, outreach::menuTail}));
 } // namespace
 
 ResultWindow::ResultWindow()
-    : FormWindow({"frmDisplay", 10230, 5055, black, formTable, verdana825, links},
-                 {menuTable, outreach::menuTail})
+    : form::FormWindow({"frmDisplay", 10230, 5055, black, formTable, verdana825, links},
+                       {menuTable, outreach::menuTail})
 {
 
     m_fraAilment = control<QGroupBox>("fraAilment");
     m_fraHerb = control<QGroupBox>("fraHerb");
-    m_lblAilmentNameAil = control<FormLabel>("lblAilmentNameAil");
-    m_lblHerbsAil = control<FormLabel>("lblHerbsAil");
-    m_lblPaganHerbalRemedyAil = control<FormLabel>("lblPaganHerbalRemedyAil");
-    m_lblHerbNameHer = control<FormLabel>("lblHerbNameHer");
-    m_lblAilmentNameHer = control<FormLabel>("lblAilmentNameHer");
-    m_lblPaganHerbalRemedyHer = control<FormLabel>("lblPaganHerbalRemedyHer");
+    m_lblAilmentNameAil = control<form::FormLabel>("lblAilmentNameAil");
+    m_lblHerbsAil = control<form::FormLabel>("lblHerbsAil");
+    m_lblPaganHerbalRemedyAil = control<form::FormLabel>("lblPaganHerbalRemedyAil");
+    m_lblHerbNameHer = control<form::FormLabel>("lblHerbNameHer");
+    m_lblAilmentNameHer = control<form::FormLabel>("lblAilmentNameHer");
+    m_lblPaganHerbalRemedyHer = control<form::FormLabel>("lblPaganHerbalRemedyHer");
     m_cmdBack = control<QPushButton>("cmdBack");
     m_cmdExit = control<QPushButton>("cmdExit");
 
@@ -108,7 +108,7 @@ void ResultWindow::bringFrameToFront(QGroupBox *frame)
     bringToFront(frame);
     // The outcome is read with the button that has the focus, in a screen
     // reader's say-all as well.
-    screenreader::describeWithFrame(m_cmdExit, frame);
+    accessibility::describeWithFrame(m_cmdExit, frame);
 }
 
 void ResultWindow::cmdBack_Click()

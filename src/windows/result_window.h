@@ -1,17 +1,19 @@
 #pragma once
 
-#include "windows/form_window.h"
+#include "forms/form_window.h"
 
 class QGroupBox;
 class QPushButton;
 
-namespace windows {
-
+namespace form {
 class FormLabel;
+} // namespace form
+
+namespace windows {
 
 // frmDisplay: the outcome of one search. Next fills both frames and brings
 // the one of the chosen mode to the front; Back discards the window.
-class ResultWindow : public FormWindow
+class ResultWindow : public form::FormWindow
 {
     Q_OBJECT
 public:
@@ -19,12 +21,12 @@ public:
 
     QGroupBox *fraAilment() const { return m_fraAilment; }
     QGroupBox *fraHerb() const { return m_fraHerb; }
-    FormLabel *lblAilmentNameAil() const { return m_lblAilmentNameAil; }
-    FormLabel *lblHerbsAil() const { return m_lblHerbsAil; }
-    FormLabel *lblPaganHerbalRemedyAil() const { return m_lblPaganHerbalRemedyAil; }
-    FormLabel *lblHerbNameHer() const { return m_lblHerbNameHer; }
-    FormLabel *lblAilmentNameHer() const { return m_lblAilmentNameHer; }
-    FormLabel *lblPaganHerbalRemedyHer() const { return m_lblPaganHerbalRemedyHer; }
+    form::FormLabel *lblAilmentNameAil() const { return m_lblAilmentNameAil; }
+    form::FormLabel *lblHerbsAil() const { return m_lblHerbsAil; }
+    form::FormLabel *lblPaganHerbalRemedyAil() const { return m_lblPaganHerbalRemedyAil; }
+    form::FormLabel *lblHerbNameHer() const { return m_lblHerbNameHer; }
+    form::FormLabel *lblAilmentNameHer() const { return m_lblAilmentNameHer; }
+    form::FormLabel *lblPaganHerbalRemedyHer() const { return m_lblPaganHerbalRemedyHer; }
     QPushButton *cmdBack() const { return m_cmdBack; }
     QPushButton *cmdExit() const { return m_cmdExit; }
 
@@ -40,12 +42,12 @@ protected:
 private:
     QGroupBox *m_fraAilment;
     QGroupBox *m_fraHerb;
-    FormLabel *m_lblAilmentNameAil;
-    FormLabel *m_lblHerbsAil;
-    FormLabel *m_lblPaganHerbalRemedyAil;
-    FormLabel *m_lblHerbNameHer;
-    FormLabel *m_lblAilmentNameHer;
-    FormLabel *m_lblPaganHerbalRemedyHer;
+    form::FormLabel *m_lblAilmentNameAil;
+    form::FormLabel *m_lblHerbsAil;
+    form::FormLabel *m_lblPaganHerbalRemedyAil;
+    form::FormLabel *m_lblHerbNameHer;
+    form::FormLabel *m_lblAilmentNameHer;
+    form::FormLabel *m_lblPaganHerbalRemedyHer;
     QPushButton *m_cmdBack;
     QPushButton *m_cmdExit;
 };

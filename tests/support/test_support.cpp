@@ -153,7 +153,7 @@ bool putFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-windows::FormWindow *openWindow(const QString &which)
+form::FormWindow *openWindow(const QString &which)
 {
     if (which == QLatin1String("main"))
         return openMain();

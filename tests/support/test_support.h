@@ -17,8 +17,10 @@ class QAction;
 class QDialog;
 class QWidget;
 
-namespace windows {
+namespace form {
 class FormWindow;
+} // namespace form
+namespace windows {
 class MainWindow;
 class ResultWindow;
 } // namespace windows
@@ -118,7 +120,7 @@ windows::MainWindow *openMain();
 windows::ResultWindow *openResult(bool herbMode = false);
 // One of the windows by the names the tests give them, shown and active as a
 // user reaches it: "main", "result", "result, herb mode" or "exit".
-windows::FormWindow *openWindow(const QString &which);
+form::FormWindow *openWindow(const QString &which);
 
 // Answers the modal windows that open while it lives, from inside their own
 // event loops: answer runs once for each new one and is expected to close it.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/form_table.h"
+#include "forms/form_table.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -10,7 +10,7 @@
 
 class QAbstractButton;
 
-namespace windows {
+namespace form {
 
 // What every window of the program is built from.
 struct Form
@@ -72,8 +72,8 @@ public:
     template <class T> T *control(const char *name) const { return m_form.control<T>(name); }
     QAction *menuAction(const char *name) const { return m_form.menuAction(name); }
 
-    // Raises one of the window's controls above its siblings. Assistive
-    // technology hears which controls that hides or uncovers.
+    // Raises one of the window's controls above its siblings; the controls
+    // that this hides or uncovers are told (form_covering.h).
     void bringToFront(QWidget *control);
 
 protected:
@@ -103,4 +103,4 @@ private:
 // Centres a top-level window on the screen it is about to be shown on.
 void centreOnScreen(QWidget *window);
 
-} // namespace windows
+} // namespace form

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/form_table.h"
+#include "forms/form_table.h"
 
 #include <QHash>
 #include <QString>

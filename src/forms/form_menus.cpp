@@ -1,4 +1,4 @@
-#include "windows/form_menus.h"
+#include "forms/form_menus.h"
 
 #include <QAction>
 #include <QMenu>

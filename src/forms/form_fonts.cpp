@@ -1,4 +1,4 @@
-#include "windows/form_fonts.h"
+#include "forms/form_fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

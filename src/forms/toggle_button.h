@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-namespace windows {
+namespace form {
 
 // A check box drawn as a push button. Its own class lets assistive technology
 // be told what it is from the moment it exists.
@@ -13,4 +13,4 @@ public:
     FormToggleButton(const QString &caption, QWidget *parent);
 };
 
-} // namespace windows
+} // namespace form

@@ -1,9 +1,9 @@
-#include "windows/form_label.h"
+#include "forms/form_label.h"
 
 #include <QMetaMethod>
 #include <QMouseEvent>
 
-namespace windows {
+namespace form {
 
 FormLabel::FormLabel(QWidget *parent) : QLabel(parent)
 {
@@ -58,4 +58,4 @@ void FormLabel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
 }
 
-} // namespace windows
+} // namespace form

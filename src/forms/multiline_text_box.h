@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <limits>
 
-namespace windows {
+namespace form {
 
 // A multi-line text box whose text uses CR LF line breaks, as typed text of
 // such a box does on the desktop it was designed for. The editor itself keeps
@@ -31,4 +31,4 @@ private:
     int m_maxLength = std::numeric_limits<int>::max();
 };
 
-} // namespace windows
+} // namespace form

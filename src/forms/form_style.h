@@ -1,9 +1,9 @@
 #pragma once
 
-#include "windows/form_table.h"
+#include "forms/form_table.h"
 
 // The fonts and colours the forms are drawn with.
-namespace windows::style {
+namespace form::style {
 
 using form::Font;
 
@@ -26,4 +26,4 @@ inline constexpr int navy = 0x000080;
 inline constexpr int darkBlue = 0x0000C0;
 inline constexpr int yellow = 0xFFFF00;
 
-} // namespace windows::style
+} // namespace form::style

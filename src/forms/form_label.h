@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace windows {
+namespace form {
 
 // A label of a form. It reports clicks (press and release on the label), and
 // when it is sized to its text its box follows every new caption.
@@ -35,4 +35,4 @@ private:
     bool m_pressed = false;
 };
 
-} // namespace windows
+} // namespace form

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace windows {
+namespace form {
 
 // Text boxes that show their prompt inside themselves while empty: the prompt
 // goes when the box gets the focus and comes back when it is left empty. Some
@@ -23,6 +23,10 @@ public:
     static QString textOf(const QWidget *field);
     static void setTextOf(QWidget *field, const QString &text);
 
+    // True while the field takes its prompt away as it gets the focus: the
+    // focus has not been announced yet, and only comes after this change.
+    static bool isClearingPrompt(const QObject *field);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -38,4 +42,4 @@ private:
     std::vector<Field> m_fields;
 };
 
-} // namespace windows
+} // namespace form

@@ -1,10 +1,10 @@
-#include "windows/form_builder.h"
+#include "forms/form_builder.h"
 
 #include "common/identity.h"
-#include "windows/form_fonts.h"
-#include "windows/form_label.h"
-#include "windows/multiline_text_box.h"
-#include "windows/toggle_button.h"
+#include "forms/form_fonts.h"
+#include "forms/form_label.h"
+#include "forms/multiline_text_box.h"
+#include "forms/toggle_button.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,7 +72,7 @@ QWidget *create(const Control &row, QWidget *parent)
         return frame;
     }
     case Kind::Label: {
-        auto *label = new windows::FormLabel(parent);
+        auto *label = new form::FormLabel(parent);
         label->setText(shownCaption(row.caption));
         label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) |
                             Qt::AlignTop);
@@ -87,7 +87,7 @@ QWidget *create(const Control &row, QWidget *parent)
     case Kind::Button:
     case Kind::ToggleButton: {
         QPushButton *button = row.kind == Kind::ToggleButton
-                                  ? new windows::FormToggleButton(caption, parent)
+                                  ? new form::FormToggleButton(caption, parent)
                                   : new QPushButton(caption, parent);
         button->setAutoDefault(false);
         setColours(button, {QPalette::ButtonText}, text);
@@ -129,7 +129,7 @@ QWidget *create(const Control &row, QWidget *parent)
         return box;
     }
     case Kind::MultiText: {
-        auto *box = new windows::MultiLineTextBox(parent);
+        auto *box = new form::MultiLineTextBox(parent);
         box->setText(caption);
         setColours(box, {QPalette::Base}, colour(row.colours.back, white));
         setColours(box, {QPalette::Text}, text);
@@ -158,7 +158,7 @@ QWidget *create(const Control &row, QWidget *parent)
 // A box one line high was drawn for its text in the designed face. When the
 // fallback face runs a few pixels wider, the last word would wrap onto a line
 // nobody can see; let the box grow up to its container's edge instead.
-void fitSingleLine(windows::FormLabel *label)
+void fitSingleLine(form::FormLabel *label)
 {
     // Boxes with room for two lines need no measuring; deciding that from the
     // font's size alone keeps the font files unloaded until the first paint.
@@ -215,9 +215,9 @@ QHash<QString, QWidget *> build(QWidget *client, std::span<const Control> table,
         if (row.flags & HandPointer)
             widget->setCursor(Qt::PointingHandCursor);
         if (row.kind == Kind::Label && (row.flags & AutoSize))
-            static_cast<windows::FormLabel *>(widget)->setAutoSize(true);
+            static_cast<form::FormLabel *>(widget)->setAutoSize(true);
         else if (row.kind == Kind::Label)
-            fitSingleLine(static_cast<windows::FormLabel *>(widget));
+            fitSingleLine(static_cast<form::FormLabel *>(widget));
         widget->setFocusPolicy(takesFocus(row) ? Qt::StrongFocus : Qt::NoFocus);
         if (row.accessibleName)
             widget->setAccessibleName(QString::fromLatin1(row.accessibleName));

@@ -1,6 +1,6 @@
-#include "windows/toggle_button.h"
+#include "forms/toggle_button.h"
 
-namespace windows {
+namespace form {
 
 // The caption is set once the object is a FormToggleButton: setting it
 // announces the button to assistive technology, which must not meet a plain
@@ -11,4 +11,4 @@ FormToggleButton::FormToggleButton(const QString &caption, QWidget *parent) : QP
     setText(caption);
 }
 
-} // namespace windows
+} // namespace form

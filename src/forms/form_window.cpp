@@ -1,10 +1,10 @@
-#include "windows/form_window.h"
+#include "forms/form_window.h"
 
 #include "common/identity.h"
-#include "windows/accessibility.h"
-#include "windows/form_builder.h"
-#include "windows/form_label.h"
-#include "windows/form_menus.h"
+#include "forms/form_builder.h"
+#include "forms/form_covering.h"
+#include "forms/form_label.h"
+#include "forms/form_menus.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,11 +14,10 @@
 #include <QMenuBar>
 #include <QScreen>
 
-namespace windows {
+namespace form {
 
 void FormControls::build(QWidget *window, QWidget *client, const Form &form)
 {
-    accessibility::install();
     m_formName = QString::fromLatin1(form.objectName);
     window->setObjectName(m_formName);
     window->setWindowTitle(common::windowTitle());
@@ -138,9 +137,7 @@ void centreOnScreen(QWidget *window)
 
 void FormWindow::bringToFront(QWidget *control)
 {
-    const QSet<QWidget *> coveredBefore = accessibility::coveredControls(control->parentWidget());
-    control->raise();
-    accessibility::reportCoverageChanges(control->parentWidget(), coveredBefore);
+    raiseAndTell(control);
 }
 
-} // namespace windows
+} // namespace form

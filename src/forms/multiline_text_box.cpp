@@ -1,11 +1,11 @@
-#include "windows/multiline_text_box.h"
+#include "forms/multiline_text_box.h"
 
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 
-namespace windows {
+namespace form {
 
 MultiLineTextBox::MultiLineTextBox(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -98,4 +98,4 @@ void MultiLineTextBox::setText(const QString &text)
     setPlainText(leftPart(plain, m_maxLength));
 }
 
-} // namespace windows
+} // namespace form

@@ -1,15 +1,17 @@
-#include "windows/prompt_fields.h"
+#include "forms/prompt_fields.h"
 
 #include "common/text_rules.h"
+#include "forms/multiline_text_box.h"
 #include "platform/message_box.h"
-#include "windows/multiline_text_box.h"
-#include "windows/screen_reader.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-namespace windows {
+namespace form {
+namespace {
+const QObject *fieldClearingItsPrompt = nullptr;
+} // namespace
 
 PromptFields::PromptFields(QObject *parent) : QObject(parent) {}
 
@@ -34,6 +36,11 @@ void PromptFields::setTextOf(QWidget *field, const QString &text)
         line->setText(text);
     else if (auto *box = qobject_cast<MultiLineTextBox *>(field))
         box->setText(text);
+}
+
+bool PromptFields::isClearingPrompt(const QObject *field)
+{
+    return field && field == fieldClearingItsPrompt;
 }
 
 const PromptFields::Field *PromptFields::find(const QObject *object) const
@@ -62,8 +69,9 @@ bool PromptFields::eventFilter(QObject *watched, QEvent *event)
             break;
         const QString trimmed = textrules::trimSpaces(textOf(field->widget));
         if (event->type() == QEvent::FocusIn && trimmed == field->prompt) {
-            const screenreader::QuietTextChanges quiet(field->widget);
+            fieldClearingItsPrompt = field->widget;
             setTextOf(field->widget, QString());
+            fieldClearingItsPrompt = nullptr;
         } else if (event->type() == QEvent::FocusOut && trimmed.isEmpty()) {
             setTextOf(field->widget, field->prompt);
         }
@@ -83,4 +91,4 @@ bool PromptFields::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace windows
+} // namespace form

@@ -1,0 +1,90 @@
+#include "accessibility/accessibility.h"
+
+#include "accessibility/application_accessible.h"
+#include "accessibility/control_interfaces.h"
+#include "accessibility/line_edit_accessible.h"
+#include "accessibility/list_accessible.h"
+#include "accessibility/list_following.h"
+#include "accessibility/update_filter.h"
+#include "forms/form_covering.h"
+#include "forms/form_label.h"
+#include "forms/toggle_button.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+namespace accessibility {
+namespace {
+
+// Qt asks the factory once for each class an object is, most derived first;
+// the object's own meta-object decides, whatever name it is asked with.
+QAccessibleInterface *makeInterface(const QString &, QObject *object)
+{
+    if (!object)
+        return nullptr;
+    if (object == QCoreApplication::instance() && qobject_cast<QApplication *>(object))
+        return new ApplicationAccessible;
+    if (!object->isWidgetType())
+        return nullptr;
+    if (auto *label = qobject_cast<form::FormLabel *>(object))
+        return new LabelAccessible(label);
+    if (auto *toggle = qobject_cast<form::FormToggleButton *>(object))
+        return new ToggleButtonAccessible(toggle);
+    if (auto *list = qobject_cast<QComboBox *>(object))
+        return new ListAccessible(list);
+    if (auto *frame = qobject_cast<QGroupBox *>(object))
+        return new FrameAccessible(frame);
+    // A password box keeps Qt's own description, which hides what is typed.
+    if (auto *box = qobject_cast<QLineEdit *>(object); box && box->echoMode() == QLineEdit::Normal)
+        return new LineEditAccessible(box);
+    return nullptr;
+}
+
+// Sees every event of the program once, for the two things that must happen
+// to every control of a kind without the windows asking: lists are followed
+// as they are first polished, and a restacking of a form is told as the
+// state changes of what it covered or uncovered.
+class Watch : public QObject
+{
+public:
+    explicit Watch(QObject *application) : QObject(application) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish) {
+            if (auto *list = qobject_cast<QComboBox *>(watched))
+                followList(list);
+        } else if (event->type() == form::CoverageChange::eventType() && QAccessible::isActive()) {
+            QAccessible::State changed;
+            changed.invisible = true;
+            QAccessibleStateChangeEvent told(watched, changed);
+            QAccessible::updateAccessibility(&told);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void install()
+{
+    static const bool installed = [] {
+        // Qt asks the factory installed last first, so this one is asked
+        // before Qt's own.
+        QAccessible::installFactory(&makeInterface);
+        // Qt may have described the program already.
+        QAccessibleInterface *program = QAccessible::queryAccessibleInterface(qApp);
+        if (program && !dynamic_cast<ApplicationAccessible *>(program))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(program));
+        updates::install();
+        qApp->installEventFilter(new Watch(qApp));
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace accessibility

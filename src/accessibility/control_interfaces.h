@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class QGroupBox;
+
+namespace form {
+class FormLabel;
+class FormToggleButton;
+} // namespace form
+
+// How assistive technology sees the form engine's own controls, and the
+// frames and labels that lie over one another on some forms.
+//
+// Qt 6.4 reports a control that lies entirely behind a sibling as showing:
+// the co-brand labels and the result window's frames share places and are
+// swapped by raising one. Flat review and the AT-SPI check found texts
+// nobody could see. Those controls report themselves as invisible, and each
+// restacking tells which became hidden or showing (CoverageChange, from the
+// form engine, turned into state changes by accessibility::install()).
+namespace accessibility {
+
+// A form label: a link when something reacts to its clicks, otherwise text.
+// Links stay out of the tab order like every label; their action is how a
+// screen reader or switch access follows them: Orca's flat review says
+// "Visit Quorvel Now link. Opens the Quorvel forum's home page in your web
+// browser." and its click reaches the browser.
+class LabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit LabelAccessible(form::FormLabel *label);
+
+    QAccessible::Role role() const override;
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+    QStringList actionNames() const override;
+    void doAction(const QString &action) override;
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    form::FormLabel *label() const;
+};
+
+// A frame, as Qt describes one, that is not reported as showing while
+// another frame lies over it; its caption labels the controls inside that
+// take it as their label.
+class FrameAccessible : public QAccessibleWidget
+{
+public:
+    explicit FrameAccessible(QGroupBox *frame);
+
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override;
+
+private:
+    QGroupBox *frame() const;
+};
+
+// A check box drawn as a push button that springs back at once: it behaves
+// as a push button, so it is one to assistive technology ("Click Here To
+// Visit Quorvel Now" in the exit window's flat review), and every way of
+// pressing it is a click.
+class ToggleButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit ToggleButtonAccessible(form::FormToggleButton *button);
+
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+    QStringList actionNames() const override;
+    void doAction(const QString &action) override;
+    QStringList keyBindingsForAction(const QString &action) const override;
+
+private:
+    form::FormToggleButton *button() const;
+};
+
+// Marks the state invisible when the control lies covered.
+void addCovered(const QWidget *control, QAccessible::State &state);
+
+} // namespace accessibility

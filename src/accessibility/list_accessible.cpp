@@ -1,0 +1,199 @@
+#include "accessibility/list_accessible.h"
+
+#include "accessibility/control_interfaces.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QPointer>
+#include <algorithm>
+
+namespace accessibility {
+namespace {
+
+// What a list is called. Nothing draws it: the form shows the list bare.
+// Assistive technology on the desktop reads a drop-down list by the entry it
+// shows and learns what the list holds from the label pointing at it.
+class ListCaption : public QAccessibleInterface
+{
+public:
+    explicit ListCaption(QComboBox *list) : m_list(list) {}
+
+    bool isValid() const override { return m_list; }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        if (!m_list || !(match & QAccessible::Labelled))
+            return {};
+        return {{QAccessible::queryAccessibleInterface(m_list), QAccessible::Labelled}};
+    }
+    QAccessibleInterface *focusChild() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return m_list ? QAccessible::queryAccessibleInterface(m_list) : nullptr;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && m_list ? m_list->accessibleName() : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        if (!m_list)
+            return {};
+        return QRect(m_list->mapToGlobal(QPoint(0, 0)), m_list->size());
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !m_list || !m_list->isVisible();
+        if (m_list)
+            addCovered(m_list, state);
+        return state;
+    }
+
+private:
+    QPointer<QComboBox> m_list;
+};
+} // namespace
+
+ShownText::ShownText(std::function<QString()> text, std::function<bool()> selected)
+    : m_text(std::move(text)), m_selected(std::move(selected))
+{
+}
+
+int ShownText::selectionCount() const
+{
+    return m_selected() && characterCount() > 0 ? 1 : 0;
+}
+
+void ShownText::selection(int selectionIndex, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = 0;
+    if (selectionIndex == 0 && selectionCount() == 1)
+        *endOffset = characterCount();
+}
+
+QString ShownText::text(int startOffset, int endOffset) const
+{
+    const QString all = m_text();
+    if (endOffset < 0 || endOffset > all.size())
+        endOffset = int(all.size());
+    if (startOffset < 0 || startOffset > endOffset)
+        return {};
+    return all.mid(startOffset, endOffset - startOffset);
+}
+
+int ShownText::characterCount() const
+{
+    return int(m_text().size());
+}
+
+QString ShownText::attributes(int, int *startOffset, int *endOffset) const
+{
+    // One run over the whole text: see line_edit_accessible.h.
+    *startOffset = 0;
+    *endOffset = characterCount();
+    return {};
+}
+
+ListAccessible::ListAccessible(QComboBox *list)
+    : QAccessibleWidget(list, QAccessible::ComboBox),
+      m_shown([list] { return list->currentText(); }, [list] { return list->hasFocus(); })
+{
+}
+
+ListAccessible::~ListAccessible()
+{
+    // The cache may have deleted it already, when it empties at exit.
+    if (m_captionId && QAccessible::accessibleInterface(m_captionId))
+        QAccessible::deleteAccessibleInterface(m_captionId);
+}
+
+QComboBox *ListAccessible::list() const
+{
+    return static_cast<QComboBox *>(widget());
+}
+
+void *ListAccessible::interface_cast(QAccessible::InterfaceType t)
+{
+    if (t == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(&m_shown);
+    return QAccessibleWidget::interface_cast(t);
+}
+
+int ListAccessible::childCount() const
+{
+    return list()->view() ? 1 : 0;
+}
+
+QAccessibleInterface *ListAccessible::child(int index) const
+{
+    return index == 0 && list()->view() ? QAccessible::queryAccessibleInterface(list()->view())
+                                        : nullptr;
+}
+
+int ListAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    return child && list()->view() && child->object() == list()->view() ? 0 : -1;
+}
+
+QString ListAccessible::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name || t == QAccessible::Value)
+        return list()->currentText();
+    return QAccessibleWidget::text(t);
+}
+
+QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+ListAccessible::relations(QAccessible::Relation match) const
+{
+    if (list()->accessibleName().isEmpty())
+        return QAccessibleWidget::relations(match);
+    auto found = QAccessibleWidget::relations(match & ~QAccessible::Relation(QAccessible::Label));
+    if (match & QAccessible::Label)
+        found.append({caption(), QAccessible::Label});
+    return found;
+}
+
+QAccessible::State ListAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.expandable = true;
+    state.expanded = list()->view() && list()->view()->isVisible();
+    state.editable = list()->isEditable();
+    addCovered(list(), state);
+    return state;
+}
+
+QStringList ListAccessible::actionNames() const
+{
+    if (!list()->isEnabled())
+        return {};
+    return {showMenuAction(), pressAction()};
+}
+
+void ListAccessible::doAction(const QString &action)
+{
+    if (!list()->isEnabled() || (action != showMenuAction() && action != pressAction()))
+        return;
+    if (list()->view() && list()->view()->isVisible())
+        list()->hidePopup();
+    else
+        list()->showPopup();
+}
+
+QAccessibleInterface *ListAccessible::caption() const
+{
+    if (!m_captionId)
+        m_captionId = QAccessible::registerAccessibleInterface(new ListCaption(list()));
+    return QAccessible::accessibleInterface(m_captionId);
+}
+
+} // namespace accessibility

@@ -1,0 +1,145 @@
+#include "accessibility/update_filter.h"
+
+#include "forms/prompt_fields.h"
+
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace accessibility::updates {
+namespace {
+
+void filter(QAccessibleEvent *event);
+
+// What was installed before the filter: a test's recorder, or nothing, which
+// means Qt's own delivery to the desktop's accessibility bus.
+QAccessible::UpdateHandler next = nullptr;
+bool installed = false;
+
+// ---------------------------------------------------------------------------
+// 1. prompt_clearing
+// Qt 6.4: a widget's focus is announced only after its FocusIn handling has
+// run, so a text box that takes its prompt away on FocusIn reports the text
+// and caret change before its own focus. Orca took the caret move for the
+// arrival and never said which box was reached: at the first text field of
+// the exit window it has to say "Your name text." (scripts/orca_check.sh).
+// The new, empty text is read with the focus anyway.
+bool isTextChange(QAccessible::Event type)
+{
+    switch (type) {
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool clearingPrompt(const QAccessibleEvent *event)
+{
+    return isTextChange(event->type()) && form::PromptFields::isClearingPrompt(event->object());
+}
+
+// ---------------------------------------------------------------------------
+// 2. show_changes
+// Qt 6.4 reports a window shown and hidden again in one go (closing the
+// result window shows the exit window and Back hides it at once). Orca looked
+// at the window once it was hidden again and kept it as not visible for good,
+// since Qt only ever tells that a window became showing, never that it became
+// visible: after Alt+N, Alt+B and Alt+F4 it has to say "Thymara v1.0 frame.
+// Exit push button." and find the exit window's texts in flat review. So
+// showing and hiding are told once the program waits again, and only when
+// they stuck.
+struct ShowChange
+{
+    QPointer<QObject> control;
+    std::optional<QAccessible::Event> change; // none: back as it was
+};
+QList<ShowChange> pendingShowChanges;
+
+void tellShowChanges()
+{
+    const QList<ShowChange> changes = std::exchange(pendingShowChanges, {});
+    for (const ShowChange &change : changes) {
+        if (!change.control || !change.change)
+            continue;
+        QAccessibleEvent event(change.control.data(), *change.change);
+        deliver(&event);
+    }
+}
+
+bool delayShowChange(const QAccessibleEvent *event)
+{
+    const QAccessible::Event type = event->type();
+    const auto *widget = qobject_cast<const QWidget *>(event->object());
+    if (!widget || event->child() >= 0 ||
+        (type != QAccessible::ObjectShow && type != QAccessible::ObjectHide))
+        return false;
+    auto known = std::find_if(pendingShowChanges.begin(), pendingShowChanges.end(),
+                              [widget](const ShowChange &c) { return c.control == widget; });
+    if (known == pendingShowChanges.end()) {
+        if (pendingShowChanges.isEmpty())
+            QTimer::singleShot(0, QCoreApplication::instance(), &tellShowChanges);
+        pendingShowChanges.append({const_cast<QWidget *>(widget), type});
+    } else if (!known->change) {
+        known->change = type;
+    } else if (*known->change != type) {
+        known->change.reset();
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// 3. hidden_windows
+// Qt 6.4 reports changes inside a window that is not shown: the exit window
+// is built, hidden, at Next, and its controls change while it waits. A reader
+// told of them looks at the hidden window and, as above, keeps it as not
+// visible (the same Orca step). Nothing in a hidden window can be seen, so
+// assistive technology hears nothing of it until it shows; that a control is
+// gone is still told.
+bool inHiddenWindow(const QAccessibleEvent *event)
+{
+    const auto *widget = qobject_cast<const QWidget *>(event->object());
+    return widget && event->type() != QAccessible::ObjectDestroyed &&
+           !widget->window()->isVisible();
+}
+
+void filter(QAccessibleEvent *event)
+{
+    if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event))
+        return;
+    deliver(event);
+}
+} // namespace
+
+void install()
+{
+    if (installed)
+        return;
+    installed = true;
+    next = QAccessible::installUpdateHandler(&filter);
+}
+
+void deliver(QAccessibleEvent *event)
+{
+    if (next) {
+        next(event);
+        return;
+    }
+    // Qt 6.4 delivers to the desktop's bus only while no handler is installed,
+    // and offers no other call for that delivery: the filter steps aside for
+    // this one event and is back before anything else can run.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&filter);
+}
+
+} // namespace accessibility::updates
