@@ -1,10 +1,14 @@
 // What a screen reader reads where Qt alone gives it too little: the lists'
 // entries as text, text boxes' attribute runs, the result read with Exit, and
 // which windows the program shows it. Checked through the interfaces Qt hands
-// to the desktop's accessibility bus. What Orca then says is checked for real
-// by scripts/orca_check.sh.
+// to the desktop's accessibility bus, and through the events that get past
+// the program's update filter to it, as Qt Test's recorder receives them in
+// Qt's own place. What Orca then says is checked for real by
+// scripts/orca_check.sh.
 
+#include "accessibility/update_filter.h"
 #include "catalogue/catalogue.h"
+#include "forms/form_label.h"
 #include "support/test_support.h"
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
@@ -22,6 +26,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtTest/qtestaccessible.h>
 
 using namespace testsupport;
 
@@ -42,6 +47,103 @@ Run runAt(QAccessibleTextInterface *text, int offset)
 QString wholeText(QAccessibleTextInterface *text)
 {
     return text->text(0, text->characterCount());
+}
+
+// The events that reached assistive technology since the last clearEvents(),
+// as "name Event" (with ":row" for an entry of a list).
+QStringList told()
+{
+    static const QHash<int, const char *> names = {
+        {QAccessible::Focus, "Focus"},
+        {QAccessible::ObjectShow, "ObjectShow"},
+        {QAccessible::ObjectHide, "ObjectHide"},
+        {QAccessible::StateChanged, "StateChanged"},
+        {QAccessible::TextInserted, "TextInserted"},
+        {QAccessible::TextRemoved, "TextRemoved"},
+        {QAccessible::TextUpdated, "TextUpdated"},
+        {QAccessible::TextCaretMoved, "TextCaretMoved"},
+        {QAccessible::TextSelectionChanged, "TextSelectionChanged"},
+        {QAccessible::ValueChanged, "ValueChanged"},
+        {QAccessible::SelectionAdd, "SelectionAdd"},
+        {QAccessible::Selection, "Selection"},
+    };
+    QStringList all;
+    for (const QAccessibleEvent *event : QTestAccessibility::events()) {
+        const QObject *object = event->object();
+        QString name = !object ? QStringLiteral("?")
+                       : object->objectName().isEmpty()
+                           ? QString::fromLatin1(object->metaObject()->className())
+                           : object->objectName();
+        name += QLatin1Char(' ') + QLatin1String(names.value(event->type(), "Other"));
+        if (event->child() >= 0)
+            name += QLatin1Char(':') + QString::number(event->child());
+        if (event->type() == QAccessible::TextInserted)
+            name += QLatin1Char(' ') +
+                    static_cast<const QAccessibleTextInsertEvent *>(event)->textInserted();
+        else if (event->type() == QAccessible::StateChanged)
+            name +=
+                static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates().invisible
+                    ? QStringLiteral(" invisible")
+                    : QString();
+        all.append(name);
+    }
+    return all;
+}
+
+QStringList toldOf(const QString &prefix)
+{
+    QStringList of;
+    for (const QString &event : told())
+        if (event.startsWith(prefix + QLatin1Char(' ')))
+            of.append(event);
+    return of;
+}
+
+// Every object below root (the accessible tree, as a reader walks it) that
+// reports the focused state, by name.
+void focusedBelow(QAccessibleInterface *root, QStringList &found, int depth = 0)
+{
+    if (!root || depth > 12)
+        return;
+    if (root->state().focused)
+        found.append(root->object() ? root->object()->objectName()
+                                    : QStringLiteral("entry ") + root->text(QAccessible::Name));
+    for (int i = 0; i < root->childCount(); ++i)
+        focusedBelow(root->child(i), found, depth + 1);
+}
+
+// Plays Qt's part where no desktop listens: tells the program's filter that
+// the watched window was shown or hidden, as Qt does the moment it happens.
+class ShowingAsQtTellsIt : public QObject
+{
+public:
+    explicit ShowingAsQtTellsIt(QWidget *window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            QAccessibleEvent told(watched, event->type() == QEvent::Show ? QAccessible::ObjectShow
+                                                                         : QAccessible::ObjectHide);
+            accessibility::updates::filter(&told);
+        }
+        return false;
+    }
+};
+
+// The same for a text box's text: Qt tells the new text and where the caret
+// went, while the change is being made.
+void tellTextChangesAsQtDoes(QLineEdit *box)
+{
+    QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString &text) {
+        QAccessibleTextUpdateEvent updated(box, 0, QString(), text);
+        accessibility::updates::filter(&updated);
+        QAccessibleTextCursorEvent caret(box, box->cursorPosition());
+        accessibility::updates::filter(&caret);
+    });
 }
 
 QList<QObject *> programChildren()
@@ -65,6 +167,126 @@ class TestScreenReader : public WindowTest
     Q_OBJECT
 
 private Q_SLOTS:
+    // Qt Test's recorder stands where Qt delivers to the desktop, behind the
+    // program's filter, which the application set-up installs in front of
+    // whatever is there.
+    void initTestCase()
+    {
+        QTestAccessibility::initialize();
+        accessibility::updates::listenWithoutDesktop(true);
+        WindowTest::initTestCase();
+    }
+
+    void init()
+    {
+        WindowTest::init();
+        QTestAccessibility::clearEvents();
+    }
+
+    void eventsThatReachAssistiveTechnology_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QStringList>("toldAtOnce");
+        QTest::addColumn<QStringList>("toldOnceIdle"); // after the program waits again
+        // The prompt goes before Qt announces the focus: Orca took the caret
+        // move for the arrival. What is typed next is told as ever.
+        QTest::newRow("focus into a field showing its prompt")
+            << "focus field"
+            << QStringList{"txtName Focus", "txtName TextUpdated", "txtName TextCaretMoved"}
+            << QStringList();
+        // Closing the result window shows the exit window, and Back hides it
+        // at once: Orca kept the window it was told of as not visible.
+        QTest::newRow("a window shown and hidden at once")
+            << "show and hide" << QStringList() << QStringList();
+        QTest::newRow("a window shown")
+            << "show" << QStringList() << QStringList{"frmNagScreen2 ObjectShow"};
+        QTest::newRow("a change in a hidden window")
+            << "change hidden" << QStringList() << QStringList();
+        QTest::newRow("a change in a shown window")
+            << "change shown" << QStringList{"txtName TextUpdated", "txtName TextCaretMoved"}
+            << QStringList();
+        // Qt tells nothing when the closed list shows another entry.
+        QTest::newRow("Down on the closed list")
+            << "down" << QStringList{"cmbAilment TextInserted Sinus Problems"} << QStringList();
+        QTest::newRow("Home on the closed list")
+            << "home" << QStringList{"cmbAilment TextInserted Toothache"} << QStringList();
+        // Qt names the opened list, not the entry the user is on.
+        QTest::newRow("the list opened")
+            << "open" << QStringList() << QStringList{"QComboBoxListView Focus:0"};
+        // The offers share one place; the one raised covers the other.
+        QTest::newRow("the other offer raised")
+            << "raise cobrand"
+            << QStringList{"lblFullBrand StateChanged invisible",
+                           "lblCobrand StateChanged invisible"}
+            << QStringList();
+        QTest::newRow("the offer in front raised")
+            << "raise full brand" << QStringList() << QStringList();
+    }
+
+    // What gets past the program's filter to assistive technology, and when.
+    void eventsThatReachAssistiveTechnology()
+    {
+        QFETCH(QString, step);
+        QFETCH(QStringList, toldAtOnce);
+        QFETCH(QStringList, toldOnceIdle);
+        windows::MainWindow *main = openMain();
+        windows::ExitWindow *exitWindow = nullptr;
+        if (step == QLatin1String("focus field")) {
+            exitWindow = windows::frmNagScreen2();
+            QVERIFY(showAndActivate(exitWindow));
+        } else if (step.startsWith(QLatin1String("show")) ||
+                   step.startsWith(QLatin1String("change"))) {
+            openResult();
+            exitWindow = windows::existingNagScreen();
+            QVERIFY(exitWindow && !exitWindow->isVisible());
+            if (step == QLatin1String("change shown"))
+                QVERIFY(showAndActivate(exitWindow));
+        }
+        if (exitWindow) {
+            new ShowingAsQtTellsIt(exitWindow);
+            tellTextChangesAsQtDoes(exitWindow->txtName());
+        }
+        QComboBox *list = main->cmbAilment();
+        if (step == QLatin1String("down") || step == QLatin1String("home")) {
+            list->setCurrentIndex(step == QLatin1String("home") ? 3 : 0);
+            list->setFocus();
+            QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), 5000);
+        }
+        QTest::qWait(0);
+        QTestAccessibility::clearEvents();
+
+        if (step == QLatin1String("focus field")) {
+            exitWindow->txtName()->setFocus(Qt::TabFocusReason);
+            // Qt announces the focus once the box has had its FocusIn.
+            QAccessibleEvent focus(exitWindow->txtName(), QAccessible::Focus);
+            accessibility::updates::filter(&focus);
+            QTest::keyClick(exitWindow->txtName(), Qt::Key_A);
+        } else if (step == QLatin1String("show and hide")) {
+            exitWindow->show();
+            exitWindow->hide();
+        } else if (step == QLatin1String("show")) {
+            exitWindow->show();
+        } else if (step.startsWith(QLatin1String("change"))) {
+            exitWindow->txtName()->setText(QStringLiteral("x"));
+        } else if (step == QLatin1String("down")) {
+            QTest::keyClick(list, Qt::Key_Down);
+        } else if (step == QLatin1String("home")) {
+            QTest::keyClick(list, Qt::Key_Home);
+        } else if (step == QLatin1String("open")) {
+            list->showPopup();
+        } else if (step == QLatin1String("raise cobrand")) {
+            main->bringToFront(main->lblCobrand());
+        } else if (step == QLatin1String("raise full brand")) {
+            main->bringToFront(main->lblFullBrand());
+        }
+        QCOMPARE(told(), toldAtOnce);
+        QTestAccessibility::clearEvents();
+        QTest::qWait(50);
+        QCOMPARE(told(), toldOnceIdle);
+        if (step == QLatin1String("open"))
+            list->hidePopup();
+    }
+
     void listEntryIsItsText_data()
     {
         QTest::addColumn<QString>("list");
@@ -143,6 +365,17 @@ private Q_SLOTS:
         QCOMPARE(box->currentText(), names.at(expected));
         QCOMPARE(popupMoved.count(), 0);
         QVERIFY(!box->view()->isVisible());
+
+        // Assistive technology heard the list show each entry, and nothing of
+        // the popup; asked which object has the focus, only the list says so.
+        const QStringList heard = told();
+        QVERIFY2(heard.contains(QStringLiteral("cmbAilment TextInserted ") + names.at(expected)),
+                 qPrintable(heard.join(QLatin1String(", "))));
+        for (const QString &event : heard)
+            QVERIFY2(!event.startsWith(QLatin1String("QComboBoxListView")), qPrintable(event));
+        QStringList focused;
+        focusedBelow(QAccessible::queryAccessibleInterface(main), focused);
+        QCOMPARE(focused, QStringList{QStringLiteral("cmbAilment")});
 
         // The popup still opens on the entry shown.
         box->showPopup();

@@ -58,11 +58,11 @@ protected:
         if (event->type() == QEvent::Polish) {
             if (auto *list = qobject_cast<QComboBox *>(watched))
                 followList(list);
-        } else if (event->type() == form::CoverageChange::eventType() && QAccessible::isActive()) {
+        } else if (event->type() == form::CoverageChange::eventType() && updates::listening()) {
             QAccessible::State changed;
             changed.invisible = true;
             QAccessibleStateChangeEvent told(watched, changed);
-            QAccessible::updateAccessibility(&told);
+            updates::tell(&told);
         }
         return false;
     }

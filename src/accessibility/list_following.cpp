@@ -74,10 +74,10 @@ bool ListWatch::eventFilter(QObject *watched, QEvent *event)
 // that the selected text was deleted.
 void ListWatch::announceEntry(const QString &shown)
 {
-    if (!QAccessible::isActive() || shown.isEmpty() || choosingInPopup())
+    if (!updates::listening() || shown.isEmpty() || choosingInPopup())
         return; // an entry chosen in the open list was heard there
     QAccessibleTextInsertEvent event(m_list, 0, shown);
-    QAccessible::updateAccessibility(&event);
+    updates::tell(&event);
 }
 
 // ---------------------------------------------------------------------------
@@ -117,12 +117,11 @@ bool ListWatch::typeOnClosedList(QKeyEvent *key)
 void ListWatch::announceOpenEntry()
 {
     QAbstractItemView *popup = m_list->view();
-    if (!QAccessible::isActive() || !popup || !popup->isVisible() ||
-        !popup->currentIndex().isValid())
+    if (!updates::listening() || !popup || !popup->isVisible() || !popup->currentIndex().isValid())
         return;
     QAccessibleEvent event(popup, QAccessible::Focus);
     event.setChild(popup->currentIndex().row());
-    QAccessible::updateAccessibility(&event);
+    updates::tell(&event);
 }
 
 } // namespace

@@ -14,12 +14,11 @@
 namespace accessibility::updates {
 namespace {
 
-void filter(QAccessibleEvent *event);
-
 // What was installed before the filter: a test's recorder, or nothing, which
 // means Qt's own delivery to the desktop's accessibility bus.
 QAccessible::UpdateHandler next = nullptr;
 bool installed = false;
+bool withoutDesktop = false;
 
 // ---------------------------------------------------------------------------
 // 1. prompt_clearing
@@ -112,13 +111,32 @@ bool inHiddenWindow(const QAccessibleEvent *event)
            !widget->window()->isVisible();
 }
 
+} // namespace
+
 void filter(QAccessibleEvent *event)
 {
     if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event))
         return;
     deliver(event);
 }
-} // namespace
+
+bool listening()
+{
+    return QAccessible::isActive() || withoutDesktop;
+}
+
+void tell(QAccessibleEvent *event)
+{
+    if (QAccessible::isActive())
+        QAccessible::updateAccessibility(event);
+    else if (withoutDesktop)
+        filter(event);
+}
+
+void listenWithoutDesktop(bool on)
+{
+    withoutDesktop = on;
+}
 
 void install()
 {

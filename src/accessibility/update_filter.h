@@ -24,4 +24,19 @@ void install();
 // program makes up itself once it has decided they are due.
 void deliver(QAccessibleEvent *event);
 
+// Whether anyone listens: events made up by the program are only made then.
+bool listening();
+
+// Tells an event the program makes up itself, through the filter like any.
+void tell(QAccessibleEvent *event);
+
+// The filter itself, as Qt calls it with each of its events.
+void filter(QAccessibleEvent *event);
+
+// Where no desktop listens (the offscreen platform of the tests) Qt makes no
+// events at all. A test then plays Qt's part: it turns listening on, calls
+// filter() with the events Qt would send, and finds what got through in the
+// handler that was installed before the filter.
+void listenWithoutDesktop(bool on);
+
 } // namespace accessibility::updates
