@@ -71,4 +71,44 @@ constexpr bool linksResolve(std::span<const Link> links, std::span<const Control
     return true;
 }
 
+// The checks refuse what they are there to refuse.
+namespace check::refused {
+// clang-format off
+constexpr Control unnamed[] = {{nullptr, Kind::Label, nullptr, "x", 0, 0, 1, 1, {}, {}, 0, NoFlags}};
+constexpr Control twice[] = {
+    {nullptr, Kind::Label, "Label1", "x", 0, 0, 1, 1, {}, {}, 0, NoFlags},
+    {nullptr, Kind::Label, "Label1", "y", 0, 0, 1, 1, {}, {}, 1, NoFlags},
+};
+constexpr Control misspeltParent[] = {
+    {nullptr, Kind::Frame, "Frame1", "x", 0, 0, 9, 9, {}, {}, 0, NoFlags},
+    {"Frme1", Kind::Label, "Label1", "y", 0, 0, 1, 1, {}, {}, 1, NoFlags},
+};
+constexpr Control parentLater[] = {
+    {"Frame1", Kind::Label, "Label1", "y", 0, 0, 1, 1, {}, {}, 0, NoFlags},
+    {nullptr, Kind::Frame, "Frame1", "x", 0, 0, 9, 9, {}, {}, 1, NoFlags},
+};
+constexpr Control parentNotAFrame[] = {
+    {nullptr, Kind::Label, "Label1", "x", 0, 0, 9, 9, {}, {}, 0, NoFlags},
+    {"Label1", Kind::Button, "Command1", "y", 0, 0, 1, 1, {}, {}, 1, NoFlags},
+};
+constexpr MenuRow submenuFirst[] = {{1, "mnuOpen", "&Open"}};
+constexpr MenuRow tooDeep[] = {{0, "mnuFile", "&File"}, {2, "mnuOpen", "&Open"}};
+constexpr MenuRow menuTwice[] = {{0, "mnuFile", "&File"}, {1, "mnuFile", "&Open"}};
+constexpr Link labelMissing[] = {{"Label2", nullptr, nullptr}};
+constexpr Link describedMenu[] = {{"mnuFile", nullptr, "Opens a page"}};
+constexpr Link linkOnAFrame[] = {{"Frame1", nullptr, nullptr}};
+// clang-format on
+static_assert(!wellFormed(unnamed));
+static_assert(!wellFormed(twice));
+static_assert(!wellFormed(misspeltParent));
+static_assert(!wellFormed(parentLater));
+static_assert(!wellFormed(parentNotAFrame));
+static_assert(!wellFormed(submenuFirst));
+static_assert(!wellFormed(tooDeep));
+static_assert(!wellFormed(menuTwice));
+static_assert(!linksResolve(labelMissing, twice));
+static_assert(!linksResolve(describedMenu, twice, {submenuFirst, tooDeep}));
+static_assert(!linksResolve(linkOnAFrame, misspeltParent));
+} // namespace check::refused
+
 } // namespace form
