@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
     } else {
         window = std::make_unique<QWidget>();
     }
-    window->setWindowTitle(QStringLiteral("Thymara v1.0"));
+    window->setWindowTitle(QStringLiteral(THYMARA_WINDOW_TITLE));
     window->setFixedSize(size);
     window->show();
 

@@ -6,6 +6,14 @@ BUILD_DIR="${THYMARA_BUILD_DIR:-$ROOT/build}"
 # Parallel jobs for every build the scripts start.
 JOBS="${THYMARA_JOBS:-$(nproc)}"
 
+# title_pattern DIR: an exact-match pattern for the window title of the build
+# in DIR, which CMake writes from the project version.
+title_pattern() {
+    local title
+    title="$(cat "$1/window-title")" || return 1
+    printf '^%s$' "$(sed 's/[][\.*^$]/\\&/g' <<<"$title")"
+}
+
 # Every script that waits does it through poll: a bounded wait, never a sleep
 # on hope.
 fail() {

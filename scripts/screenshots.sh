@@ -32,7 +32,7 @@ build_targets thymara
 ensure_packages xvfb x11-utils imagemagick xdotool openbox
 
 PROGRAM="$BUILD_DIR/src/thymara"
-TITLE_PATTERN='^Thymara v1\.0$'
+TITLE_PATTERN="$(title_pattern "$BUILD_DIR")"
 mkdir -p "$OUT_DIR"
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-shots.XXXXXX")"

@@ -31,7 +31,7 @@ env -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
     XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb "$PROGRAM" >"$WORK/program.log" 2>&1 &
 program_pid=$!
 
-if ! window=$(new_window '^Thymara v1\.0$' ""); then
+if ! window=$(new_window "$(title_pattern "$BUILD_DIR")" ""); then
     import -window root "$SHOT"
     echo "No screen available: started Thymara on a virtual X display, but its main window did not"
     echo "appear within 30 seconds (a message box may be waiting). Screenshot of the whole display: $SHOT"

@@ -2,12 +2,12 @@
 # Starts the program on a Wayland-only desktop (weston's headless back end, no
 # XWayland, no DISPLAY) and checks that its main window appears.
 #
-#   wayland_smoke.sh PROGRAM
+#   wayland_smoke.sh PROGRAM TITLE
 #
 # The program chooses its platform plugin itself here, as it does for a user:
 # QT_QPA_PLATFORM is taken out of its environment. The window counts as shown
 # once the program, traced with WAYLAND_DEBUG=client, has made a toplevel
-# titled "Thymara v1.0" and committed a buffer to that toplevel's surface: that
+# titled TITLE and committed a buffer to that toplevel's surface: that
 # is the moment a compositor puts the window on screen.
 #
 # Exits 77 (skipped) when weston is not installed. Every wait is bounded;
@@ -16,8 +16,8 @@ set -euo pipefail
 # poll, and nothing that installs or builds.
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
-PROGRAM="${1:?usage: $0 PROGRAM}"
-TITLE="Thymara v1.0"
+PROGRAM="${1:?usage: $0 PROGRAM TITLE}"
+TITLE="${2:?usage: $0 PROGRAM TITLE}"
 
 if ! command -v weston >/dev/null 2>&1; then
     echo "weston is not installed: skipped"

@@ -8,7 +8,7 @@
 #     installs over it: its files, the Start-menu shortcut and one Apps &
 #     features entry are in place, the file the new version dropped is gone,
 #     and nothing went under Program Files;
-#   - the program starts from the shortcut, shows "Thymara v1.0", writes its
+#   - the program starts from the shortcut, shows its main window, writes its
 #     setting and keeps its lock out of the profile's root; while it runs, the
 #     setup refuses to replace it;
 #   - the silent uninstall removes files, folder, shortcut and entry, and
@@ -29,7 +29,7 @@ FOLDER="$(realpath "$3")"
 NSI="$(realpath "$4")"
 SHOTS="${5:-}"
 # The window title is the program's own text, not the package version.
-TITLE_PATTERN='^Thymara v1\.0$'
+TITLE_PATTERN="$(title_pattern "$(dirname "$NSI")/..")"
 UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
 
 ensure_packages wine64 xvfb openbox xdotool x11-utils imagemagick icoutils nsis
@@ -203,14 +203,14 @@ pass "nothing went under Program Files"
 # --- the program from its shortcut ---------------------------------------------------------------
 display
 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || fail "the shortcut did not start: $(cat "$WORK/start.log")"
-main=$(new_window "$TITLE_PATTERN" "") || fail "the shortcut showed no window titled \"Thymara v1.0\""
+main=$(new_window "$TITLE_PATTERN" "") || fail "the shortcut showed no window titled $TITLE_PATTERN"
 duration="$(timeout 60 "$WINE" reg query 'HKCU\Software\thymara\thymara\Settings' /v Duration 2>/dev/null |
     tr -d '\r' | awk '$1 == "Duration" { print $3 }')"
 [ -n "$duration" ] || fail "the program wrote no Duration under HKCU\\Software\\thymara\\thymara\\Settings"
 lock="$(cd "$C" && find users -path '*/AppData/Local/thymara/thymara.lock' | head -1)"
 [ -n "$lock" ] || fail "no %LOCALAPPDATA%\\thymara\\thymara.lock while the program runs"
 [ -z "$(cd "$C" && find users -maxdepth 2 -name 'thymara.lock*')" ] || fail "a lock lies in the profile's root"
-pass "the shortcut starts \"Thymara v1.0\"; Duration=$duration; lock C:\\${lock//\//\\}, none in the profile's root"
+pass "the shortcut starts $TITLE_PATTERN; Duration=$duration; lock C:\\${lock//\//\\}, none in the profile's root"
 
 # Replacing a running program would leave it half old, half new.
 refused=0

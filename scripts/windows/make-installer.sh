@@ -69,8 +69,7 @@ defines=(
     "-DSIDE_BITMAP=$LISTS/side.bmp"
 )
 if [ -n "$VERSION" ]; then
-    quad="$VERSION"
-    while [ "$(tr -cd . <<<"$quad" | wc -c)" -lt 3 ]; do quad="$quad.0"; done
+    quad="$(cmake -DVERSION="$VERSION" -P "$(dirname "${BASH_SOURCE[0]}")/../../cmake/version_quad.cmake")"
     defines+=("-DVERSION=$VERSION" "-DVERSION_QUAD=$quad")
 fi
 mkdir -p "$(dirname "$OUTFILE")"

@@ -18,7 +18,7 @@ ZIP="$(realpath "$1")"
 PRODUCT_HOST="${2:-thymara.ondrel.example}"
 SHOTS="${3:-}"
 HELP_ADDRESS="http://$PRODUCT_HOST/thymara-help.html"
-TITLE_PATTERN='^Thymara v1\.0$'
+TITLE_PATTERN="$(title_pattern "$(dirname "$ZIP")")"
 BOX_PATTERN='^Thymara$'
 
 ensure_packages wine64 xvfb openbox xdotool x11-utils xclip imagemagick unzip \
@@ -92,8 +92,8 @@ today="$(date +%F)"
 start_program first.log
 first=$started_pid
 program_pid=$first
-main=$(new_window "$TITLE_PATTERN" "") || fail "no window titled \"Thymara v1.0\" appeared: $(cat "$WORK/first.log")"
-pass "the main window appears titled \"Thymara v1.0\""
+main=$(new_window "$TITLE_PATTERN" "") || fail "no window titled $TITLE_PATTERN appeared: $(cat "$WORK/first.log")"
+pass "the main window appears titled $TITLE_PATTERN"
 shoot "$main" main-window.png
 
 [ "$(settings_value)" = "$today" ] || fail "the first start did not write today's date to HKCU\\Software\\thymara\\thymara\\Settings\\Duration (found '$(settings_value)')"

@@ -53,7 +53,7 @@ bool clearingPrompt(const QAccessibleEvent *event)
 // result window shows the exit window and Back hides it at once). Orca looked
 // at the window once it was hidden again and kept it as not visible for good,
 // since Qt only ever tells that a window became showing, never that it became
-// visible: after Alt+N, Alt+B and Alt+F4 it has to say "Thymara v1.0 frame.
+// visible: after Alt+N, Alt+B and Alt+F4 it has to say "<window title> frame.
 // Exit push button." and find the exit window's texts in flat review. So
 // showing and hiding are told once the program waits again, and only when
 // they stuck.

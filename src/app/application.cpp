@@ -3,6 +3,7 @@
 #include "accessibility/accessibility.h"
 #include "app/shutdown.h"
 #include "common/identity.h"
+#include "common/product.h"
 #include "windows/window_registry.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ void initialiseApplication()
     QApplication::setWindowIcon(common::programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     // Lets the desktop match windows to the installed entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.ondrel.Thymara"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(common::product::applicationId));
     windows::setEndApplication(&EndApplication);
     accessibility::install();
 }

@@ -1,5 +1,7 @@
 #include "common/identity.h"
 
+#include "common/product.h"
+
 #include <QPixmap>
 
 // The icons live in the static library; a static library's resources are
@@ -13,12 +15,12 @@ namespace common {
 
 QString displayName()
 {
-    return QStringLiteral("Thymara");
+    return QString::fromLatin1(product::displayName);
 }
 
 QString windowTitle()
 {
-    return QStringLiteral("Thymara v1.0");
+    return QString::fromLatin1(product::windowTitle);
 }
 
 QIcon programIcon()

@@ -4,41 +4,40 @@
 #include "platform/browser.h"
 
 namespace modHelp {
-namespace {
-QString address(const char *host, const char *path)
+
+QString pageAddress(const char *host, const char *path)
 {
     return QStringLiteral("http://") + QLatin1StringView(host) + QLatin1StringView(path);
 }
-} // namespace
 
 QString homePageAddress()
 {
-    return address(webhosts::forumSite, "");
+    return pageAddress(webhosts::forumSite, "");
 }
 
 void OpenSoftwareCatalog()
 {
-    platform::openInBrowser(address(webhosts::forumSite, "/ondrelsoftwares"));
+    platform::openInBrowser(pageAddress(webhosts::forumSite, "/ondrelsoftwares"));
 }
 
 void OpenDonatePage()
 {
-    platform::openInBrowser(address(webhosts::helpSite, "/donate.html"));
+    platform::openInBrowser(pageAddress(webhosts::helpSite, "/donate.html"));
 }
 
 void OpenOnlineHelp()
 {
-    platform::openInBrowser(address(webhosts::productSite, "/thymara-help.html"));
+    platform::openInBrowser(pageAddress(webhosts::productSite, "/thymara-help.html"));
 }
 
 void OpenCoBrandInfo()
 {
-    platform::openInBrowser(address(webhosts::helpSite, "/co-brand.html"));
+    platform::openInBrowser(pageAddress(webhosts::helpSite, "/co-brand.html"));
 }
 
 void OpenFullyBrandedInfo()
 {
-    platform::openInBrowser(address(webhosts::helpSite, "/fully-branded.html"));
+    platform::openInBrowser(pageAddress(webhosts::helpSite, "/fully-branded.html"));
 }
 
 void OpenHomePage()
@@ -48,7 +47,7 @@ void OpenHomePage()
 
 void OpenDownloadPage()
 {
-    platform::openInBrowser(address(webhosts::productSite, "/download-thymara.html"));
+    platform::openInBrowser(pageAddress(webhosts::productSite, "/download-thymara.html"));
 }
 
 } // namespace modHelp

@@ -1,6 +1,7 @@
 #include "links/referral.h"
 
 #include "common/text_rules.h"
+#include "links/link_commands.h"
 #include "links/web_hosts.h"
 #include "platform/browser.h"
 #include "platform/message_box.h"
@@ -47,14 +48,12 @@ void refuse(const char *message)
 
 QString ReferralScriptUrl()
 {
-    return QStringLiteral("http://") + QLatin1StringView(webhosts::forumSite) +
-           QStringLiteral("/zent-refer-a-friend.php");
+    return modHelp::pageAddress(webhosts::forumSite, "/zent-refer-a-friend.php");
 }
 
 QString ProductPageUrl()
 {
-    return QStringLiteral("http://") + QLatin1StringView(webhosts::productSite) +
-           QStringLiteral("/");
+    return modHelp::pageAddress(webhosts::productSite, "/");
 }
 
 QString BuildReferralUrl()
@@ -70,15 +69,15 @@ qsizetype LongestFieldText()
 
 void SubmitReferral()
 {
-    if (missing(SenderName, "Your Name")) {
+    if (missing(SenderName, prompt::senderName)) {
         refuse("Please Enter Your Name");
         return;
     }
-    if (missing(MessageText, "Your Message")) {
+    if (missing(MessageText, prompt::message)) {
         refuse("Please Enter Your Message");
         return;
     }
-    if (missing(FriendName, "Friend's Name")) {
+    if (missing(FriendName, prompt::friendName)) {
         refuse("Please Enter Your Friend's Name");
         return;
     }

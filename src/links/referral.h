@@ -5,6 +5,16 @@
 // The referral: what the exit window's "Refer A Friend" form last sent.
 namespace modTellAFriend {
 
+// What each field of the form shows while it is empty; a value that is only
+// the prompt counts as missing.
+namespace prompt {
+inline constexpr char senderName[] = "Your Name";
+inline constexpr char senderEmail[] = "Your Email Address";
+inline constexpr char message[] = "Your Message";
+inline constexpr char friendName[] = "Friend's Name";
+inline constexpr char friendEmail[] = "Friend's Email Address";
+} // namespace prompt
+
 // Trimmed field values of the last press of the submit button.
 extern QString SenderName;
 extern QString SenderEmail;

@@ -1,6 +1,7 @@
 #include "windows/about_window.h"
 
 #include "common/identity.h"
+#include "common/product.h"
 #include "forms/form_checks.h"
 #include "forms/form_label.h"
 #include "forms/form_style.h"
@@ -29,14 +30,14 @@ constexpr Control formTable[] = {
                                                                            120, 2520, 5685,  675, verdanaBold,           {lightBlue, -1},    4, NoFlags},
     {nullptr, Kind::Label,   "lblCoBrand", "Click here for more details", 3360, 3240, 2610,  195, verdanaBoldUnderlined, {mediumBlue, -1},   5, AutoSize | HandPointer},
     {nullptr, Kind::Line,    "Line2",      nullptr,                          0, 3480, 6150,    0, {},                    {mediumBlue, -1},   6, NoFlags},
-    {nullptr, Kind::Label,   "Label2",     "Thymara v1.0",                 780,  285, 3510,  240, verdana975Bold,        {mediumBlue, -1},   7, AutoSize},
+    {nullptr, Kind::Label,   "Label2",     common::product::windowTitle,  780,  285, 3510,  240, verdana975Bold,        {mediumBlue, -1},   7, AutoSize},
     {nullptr, Kind::Label,   "Label1",     "Thymara displays herbal remedies for different ailments based on Pagan beliefs. This tool helps you reduce the pain caused by different problems with the help of herbs. It also guides you on the application and use of these herbs.",
                                                                            120,  840, 5835,  975, verdana825,            {lightBlue, -1},    8, NoFlags},
 };
 
 constexpr Link links[] = {
-    {"lblHomePage", &modHelp::OpenHomePage,         "Opens the Quorvel forum's home page in your web browser"},
-    {"lblCoBrand",  &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
+    {"lblHomePage", &modHelp::OpenHomePage,         modHelp::describe::homePage},
+    {"lblCoBrand",  &modHelp::OpenFullyBrandedInfo, modHelp::describe::fullyBrandedInfo},
 };
 // clang-format on
 

@@ -1,5 +1,6 @@
 #include "windows/exit_window.h"
 
+#include "common/product.h"
 #include "common/random.h"
 #include "common/text_rules.h"
 #include "forms/form_checks.h"
@@ -48,6 +49,25 @@ constexpr char catalogueText[] =
     "experience with your friends and family, for they too may find something in our softwares "
     "that truly delights them. ";
 
+// The message box shows its prompt with a line break after it, as typed in
+// the design.
+struct WithLineBreak
+{
+    char text[sizeof(modTellAFriend::prompt::message) + 2];
+};
+constexpr WithLineBreak withLineBreak(const char *prompt)
+{
+    WithLineBreak shown{};
+    std::size_t i = 0;
+    for (; prompt[i]; ++i)
+        shown.text[i] = prompt[i];
+    shown.text[i] = '\r';
+    shown.text[i + 1] = '\n';
+    return shown;
+}
+using namespace modTellAFriend;
+constexpr WithLineBreak messageShown = withLineBreak(prompt::message);
+
 // The message box lies below the frame's visible area: only Tab reaches it.
 // clang-format off
 constexpr Control formTable[] = {
@@ -55,22 +75,22 @@ constexpr Control formTable[] = {
     {nullptr,  Kind::Button,       "cmdClose",       "E&xit",                              6000, 2760, 1245,  375, {},                     {},               0, NoFlags},
     {nullptr,  Kind::ToggleButton, "Check1",         "Click Here To Visit Quorvel Now",      30, 2040, 7185,  555, verdana1425,            {darkBlue, -1},   1, HandPointer},
     {nullptr,  Kind::Picture,      "Picture1",       nullptr,                               360,  120,  540,  540, {},                     {},               2, NoFlags, "Thymara icon"},
-    {nullptr,  Kind::Label,        "Label1",         "Thymara v1.0",                       1080,  240, 5325,  435, msSansSerif18,          {},               6, NoFlags},
+    {nullptr,  Kind::Label,        "Label1",         common::product::windowTitle,        1080,  240, 5325,  435, msSansSerif18,          {},               6, NoFlags},
     {nullptr,  Kind::Label,        "Label2",         nullptr,                               120,  840, 6975, 1095, verdana975Bold,         {black, -1},      7, NoFlags},
     {nullptr,  Kind::Frame,        "Frame2",         "Refer A Friend",                      120, 3240, 7065, 1455, verdana975Bold,         {white, navy},    8, NoFlags},
-    {"Frame2", Kind::Text,         "txtName",        "Your Name",                            85,  360, 3375,  285, msSansSerif,            {},               9, NoFlags, "Your name"},
+    {"Frame2", Kind::Text,         "txtName",        prompt::senderName,                     85,  360, 3375,  285, msSansSerif,            {},               9, NoFlags, "Your name"},
     {"Frame2", Kind::Button,       "cmdSubmit",      "Refer A Friend &Now",                1920, 1080, 3375,  285, verdanaBold,            {},              10, NoFlags},
-    {"Frame2", Kind::Text,         "txtEmail",       "Your Email Address",                 3600,  360, 3375,  285, msSansSerif,            {},              11, NoFlags, "Your email address"},
-    {"Frame2", Kind::Text,         "txtFriendEmail", "Friend's Email Address",             3600,  720, 3375,  285, msSansSerif,            {},              12, NoFlags, "Friend's email address"},
-    {"Frame2", Kind::Text,         "txtFriendName",  "Friend's Name",                        85,  720, 3375,  285, msSansSerif,            {},              13, NoFlags, "Friend's name"},
-    {"Frame2", Kind::MultiText,    "txtMessage",     "Your Message\r\n",                   4800, 3600, 1815,  495, msSansSerif,            {},              14, NoFlags, "Your message"},
+    {"Frame2", Kind::Text,         "txtEmail",       prompt::senderEmail,                  3600,  360, 3375,  285, msSansSerif,            {},              11, NoFlags, "Your email address"},
+    {"Frame2", Kind::Text,         "txtFriendEmail", prompt::friendEmail,                  3600,  720, 3375,  285, msSansSerif,            {},              12, NoFlags, "Friend's email address"},
+    {"Frame2", Kind::Text,         "txtFriendName",  prompt::friendName,                     85,  720, 3375,  285, msSansSerif,            {},              13, NoFlags, "Friend's name"},
+    {"Frame2", Kind::MultiText,    "txtMessage",     messageShown.text,                   4800, 3600, 1815,  495, msSansSerif,            {},              14, NoFlags, "Your message"},
     {nullptr,  Kind::Frame,        "Frame6",         "Download Ondrel Softwares",          7320,  120, 3735, 4575, verdana975Bold,         {white, navy},   15, NoFlags},
     {"Frame6", Kind::Label,        "Label3",         catalogueText,                         120,  360, 3495, 3855, verdana9,               {white, -1},     16, NoFlags},
     {"Frame6", Kind::Label,        "lblGoToHome",    "Click Here To Visit Ondrel Softwares",  75, 4250, 3585,  210, verdana9BoldUnderlined, {yellow, -1},    17, HandPointer},
 };
 
 constexpr Link links[] = {
-    {"lblGoToHome", &modHelp::OpenSoftwareCatalog, "Opens the catalogue of Ondrel Softwares in your web browser"},
+    {"lblGoToHome", &modHelp::OpenSoftwareCatalog, modHelp::describe::softwareCatalog},
 };
 // clang-format on
 
@@ -144,14 +164,13 @@ ExitWindow::ExitWindow()
     m_label2->setCaption(supportText(1));
 
     m_prompts = new form::PromptFields(this);
-    m_prompts->add(m_txtName, QStringLiteral("Your Name"), false);
-    m_prompts->add(m_txtEmail, QStringLiteral("Your Email Address"), true);
-    m_prompts->add(m_txtFriendName, QStringLiteral("Friend's Name"), false);
-    m_prompts->add(m_txtFriendEmail, QStringLiteral("Friend's Email Address"), true);
-    m_prompts->add(m_txtMessage, QStringLiteral("Your Message"), false);
+    m_prompts->add(m_txtName, QString::fromLatin1(prompt::senderName), false);
+    m_prompts->add(m_txtEmail, QString::fromLatin1(prompt::senderEmail), true);
+    m_prompts->add(m_txtFriendName, QString::fromLatin1(prompt::friendName), false);
+    m_prompts->add(m_txtFriendEmail, QString::fromLatin1(prompt::friendEmail), true);
+    m_prompts->add(m_txtMessage, QString::fromLatin1(prompt::message), false);
 
-    m_check1->setAccessibleDescription(
-        QStringLiteral("Opens the Quorvel forum's home page in your web browser"));
+    m_check1->setAccessibleDescription(QString::fromLatin1(modHelp::describe::homePage));
     connect(m_check1, &QPushButton::clicked, this, &ExitWindow::Check1_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &windows::endApplication);
     connect(m_cmdSubmit, &QPushButton::clicked, this, &ExitWindow::cmdSubmit_Click);

@@ -23,9 +23,9 @@ inline constexpr form::MenuRow menuTail[] = {
 
 // The banner, the two offers and the web pages of the Help and Donate menus.
 inline constexpr form::Link links[] = {
-    {"Label61",      &modHelp::OpenHomePage,         "Opens the Quorvel forum's home page in your web browser"},
-    {"lblCobrand",   &modHelp::OpenCoBrandInfo,      "Opens the page about co-branding this software in your web browser"},
-    {"lblFullBrand", &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
+    {"Label61",      &modHelp::OpenHomePage,         modHelp::describe::homePage},
+    {"lblCobrand",   &modHelp::OpenCoBrandInfo,      modHelp::describe::coBrandInfo},
+    {"lblFullBrand", &modHelp::OpenFullyBrandedInfo, modHelp::describe::fullyBrandedInfo},
     {"mnuOnline",    &modHelp::OpenOnlineHelp},
     {"mnuVisit",     &modHelp::OpenHomePage},
     {"mnuUpdate",    &modHelp::OpenDownloadPage},

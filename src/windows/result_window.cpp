@@ -64,7 +64,7 @@ constexpr MenuRow menuTable[] = {
 
 // The heading of the ailment frame is a link as well.
 constexpr Link ownLinks[] = {
-    {"Label1", &modHelp::OpenFullyBrandedInfo, "Opens the page about a fully branded edition in your web browser"},
+    {"Label1", &modHelp::OpenFullyBrandedInfo, modHelp::describe::fullyBrandedInfo},
 };
 constexpr auto links = join(outreach::links, ownLinks);
 // clang-format on
