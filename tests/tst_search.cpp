@@ -1,8 +1,10 @@
-// Searching: the main window's modes and lists, Next, the result window and Back.
+// The windows as a user drives them: the main window's modes and lists, Next,
+// the result window and Back, the About window, and every window's fixed size.
 
 #include "catalogue/catalogue.h"
 #include "forms/form_label.h"
 #include "support/test_support.h"
+#include "support/web_pages.h"
 #include "windows/exit_window.h"
 #include "windows/main_window.h"
 #include "windows/result_window.h"
@@ -11,7 +13,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -251,6 +255,69 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), display->cmdBack());
         QTest::keyClick(display->cmdBack(), Qt::Key_Return);
         QTRY_COMPARE(visibleWindows(), QStringList{QStringLiteral("frmMain")});
+    }
+
+    // Every window has a fixed border: neither the user nor a resize request
+    // changes its size.
+    void windowsKeepTheirSize_data()
+    {
+        QTest::addColumn<QString>("which");
+        for (const char *which : {"main", "result", "exit", "about"})
+            QTest::newRow(which) << which;
+    }
+    void windowsKeepTheirSize()
+    {
+        QFETCH(QString, which);
+        const auto check = [](QWidget *window) {
+            const QSize size = window->size();
+            QVERIFY(!size.isEmpty());
+            QCOMPARE(window->minimumSize(), size);
+            QCOMPARE(window->maximumSize(), size);
+            window->resize(size + QSize(40, 30));
+            QCOMPARE(window->size(), size);
+        };
+        if (which == QLatin1String("about"))
+            withAbout(openMain()->menuAction("mnuAbout"), check);
+        else
+            check(openWindow(which));
+    }
+
+    void aboutIsModalFreshAndClosesOnEnterAndEsc_data()
+    {
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<int>("key");
+        QTest::newRow("main, Enter") << "main" << int(Qt::Key_Return);
+        QTest::newRow("result, Esc") << "result" << int(Qt::Key_Escape);
+    }
+
+    void aboutIsModalFreshAndClosesOnEnterAndEsc()
+    {
+        QFETCH(QString, opener);
+        QFETCH(int, key);
+        form::FormWindow *window = openWindow(opener);
+        QPointer<QDialog> first;
+        for (int round = 0; round < 2; ++round) {
+            bool closedByKey = false;
+            const bool opened = withAbout(window->menuAction("mnuAbout"), [&](QDialog *about) {
+                if (round == 0)
+                    first = about;
+                else
+                    QVERIFY(first.isNull()); // the first one was destroyed: this one is new
+                QVERIFY(about->isModal() && QTest::qWaitForWindowActive(about, 5000));
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+                QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblHomePage"))->text(),
+                         QStringLiteral("Click here to visit ") + pages::homePage());
+                QVERIFY(!about->findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap().isNull());
+                // The picture box is next in the tab order; Enter and Esc still close.
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("picIcon"));
+                QPointer<QDialog> guard(about);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+                closedByKey = guard.isNull() || !guard->isVisible();
+            });
+            QVERIFY(opened && closedByKey);
+            QTRY_COMPARE(QApplication::activeWindow(), window); // back to its opener
+        }
     }
 };
 

@@ -356,6 +356,71 @@ private Q_SLOTS:
         QSKIP("file-size limits are a Unix feature");
 #endif
     }
+
+    // The file stays readable by QSettings, and whatever else is in it stays as it was.
+    void storeKeepsTheFileFormat_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // null: no file
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray plain = "[Settings]\nDuration=2024-03-05\n";
+        QTest::newRow("no file") << QByteArray() << plain;
+        QTest::newRow("empty file") << QByteArray("") << plain;
+        QTest::newRow("line feeds of another system")
+            << QByteArray("[Settings]\r\nDuration=2020-01-01\r\n") << plain;
+        QTest::newRow("quoted value")
+            << QByteArray("[Settings]\nDuration=\"2020-01-01\"\n") << plain;
+        QTest::newRow("others kept")
+            << QByteArray(
+                   "; note\nTop=0\n[General]\nx=1\n\n[Settings]\nOther=a\nDuration = 2020-01-01\n"
+                   "[More]\ny=2\n")
+            << QByteArray(
+                   "; note\nTop=0\n[General]\nx=1\n\n[Settings]\nOther=a\nDuration=2024-03-05\n"
+                   "[More]\ny=2\n");
+        QTest::newRow("section without the entry")
+            << QByteArray("[Settings]\nOther=a\n\n[More]\ny=2\n")
+            << QByteArray("[Settings]\nOther=a\nDuration=2024-03-05\n\n[More]\ny=2\n");
+        QTest::newRow("other sections only")
+            << QByteArray("[More]\ny=2\n")
+            << QByteArray("[More]\ny=2\n\n[Settings]\nDuration=2024-03-05\n");
+        // QSettings takes the last of two entries; a store that took the first would ask
+        // on a date nobody else sees, and write where nobody reads.
+        QTest::newRow("two entries, the last one counts")
+            << QByteArray("[Settings]\nDuration=2020-01-01\nDuration=2024-02-01\n")
+            << QByteArray("[Settings]\nDuration=2020-01-01\nDuration=2024-03-05\n");
+        QTest::newRow("a comment after the value")
+            << QByteArray("[Settings]\nDuration=2020-01-01 ; set by admin\n")
+            << QByteArray("[Settings]\nDuration=2024-03-05 ; set by admin\n");
+        QTest::newRow("the section twice") << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                                                         "[Settings]\nDuration=2021-01-01\n")
+                                           << QByteArray("[Settings]\nDuration=2020-01-01\n[More]\n"
+                                                         "[Settings]\nDuration=2024-03-05\n");
+    }
+    void storeKeepsTheFileFormat()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        if (!before.isNull()) {
+            QFile file(ini);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        }
+        platform::NativeSettingsStore store(ini);
+        // Each time under a new name: QSettings takes a file of the same size and time as
+        // one it has read before for unchanged, and the store's write may keep both.
+        int copies = 0;
+        const auto qtReads = [&] {
+            const QString copy = ini + QString::number(++copies);
+            QFile::copy(ini, copy);
+            return QSettings(copy, QSettings::IniFormat).value("Settings/Duration").toString();
+        };
+        QCOMPARE(store.read("Settings", "Duration").value_or("<not read>"), qtReads());
+        QVERIFY(store.write("Settings", "Duration", "2024-03-05"));
+        QCOMPARE(fileBytes(ini), after);
+        QCOMPARE(qtReads(), QStringLiteral("2024-03-05"));
+        QCOMPARE(store.read("Settings", "Duration"), std::optional<QString>("2024-03-05"));
+        QVERIFY(!QFile::exists(ini + ".lock"));
+    }
 };
 
 QTEST_MAIN(TestSettings)
