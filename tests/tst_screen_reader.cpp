@@ -213,6 +213,9 @@ private Q_SLOTS:
         // Qt names the opened list, not the entry the user is on.
         QTest::newRow("the list opened")
             << "open" << QStringList() << QStringList{"QComboBoxListView Focus:0"};
+        // An entry chosen in the open list was heard there already.
+        QTest::newRow("an entry chosen in the open list")
+            << "choose in open list" << QStringList() << QStringList();
         // The offers share one place; the one raised covers the other.
         QTest::newRow("the other offer raised")
             << "raise cobrand"
@@ -252,6 +255,11 @@ private Q_SLOTS:
             list->setFocus();
             QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), 5000);
         }
+        if (step == QLatin1String("choose in open list")) {
+            list->setFocus();
+            list->showPopup();
+            QTRY_VERIFY_WITH_TIMEOUT(list->view()->isVisible(), 5000);
+        }
         QTest::qWait(0);
         QTestAccessibility::clearEvents();
 
@@ -274,6 +282,11 @@ private Q_SLOTS:
             QTest::keyClick(list, Qt::Key_Home);
         } else if (step == QLatin1String("open")) {
             list->showPopup();
+        } else if (step == QLatin1String("choose in open list")) {
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(!list->view()->isVisible(), 5000);
+            QCOMPARE(list->currentIndex(), 1);
         } else if (step == QLatin1String("raise cobrand")) {
             main->bringToFront(main->lblCobrand());
         } else if (step == QLatin1String("raise full brand")) {
