@@ -466,6 +466,33 @@ private Q_SLOTS:
         QCOMPARE(box->text(), QStringLiteral(">") + typed);
         editable->deleteText(0, 1);
         QCOMPARE(box->text(), typed);
+        editable->replaceText(0, 1, QStringLiteral("Z"));
+        QCOMPARE(box->text(), QStringLiteral("Z") + typed.mid(1));
+        editable->replaceText(0, 1, typed.left(1));
+        QCOMPARE(box->text(), typed);
+
+        // A selection made by assistive technology is the box's own, and
+        // one at most.
+        text->setSelection(0, typed.size(), 0); // either order
+        QCOMPARE(box->selectedText(), typed);
+        text->addSelection(0, 1);
+        QCOMPARE(text->selectionCount(), 1);
+        text->selection(0, &start, &end);
+        QCOMPARE(QPair(start, end), QPair(0, 1));
+        text->removeSelection(0);
+        QCOMPARE(text->selectionCount(), 0);
+
+        // Each character lies where the box draws it: left to right, inside
+        // the box, and found again at its centre.
+        int lastLeft = -1;
+        for (int offset = 0; offset < typed.size(); ++offset) {
+            const QRect rect = text->characterRect(offset);
+            QVERIFY2(face->rect().contains(rect.center()), qPrintable(QString::number(offset)));
+            QVERIFY(rect.left() > lastLeft);
+            lastLeft = rect.left();
+            QCOMPARE(text->offsetAtPoint(rect.center()), offset);
+        }
+        QCOMPARE(text->characterRect(int(typed.size())), QRect());
     }
 
     void resultIsReadWithExit_data()
