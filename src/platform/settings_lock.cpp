@@ -153,17 +153,19 @@ public:
         if (got > largestLockBytes)
             return Verdict::NotLock;
         const QList<QByteArray> lines = QByteArray(buffer, got).split('\n');
-        const bool old = std::time(nullptr) - m_status.st_mtime > staleAfterSeconds;
+        // Nothing holds it, and whoever made it has had time enough.
+        if (std::time(nullptr) - m_status.st_mtime > staleAfterSeconds)
+            return Verdict::Stale;
 
         bool isNumber = false;
         const qint64 pid = lines.value(0).toLongLong(&isNumber);
         if (!isNumber || pid <= 0 || lines.size() < 3)
-            return old ? Verdict::Stale : Verdict::Held; // half-written, or not by a lock
+            return Verdict::Held; // half-written, or not made by a lock: wait for its age
         const QByteArray machine = lines.value(3);
         const bool here = lines[2] == QSysInfo::machineHostName().toUtf8() &&
                           (machine.isEmpty() || machine == QSysInfo::machineUniqueId());
         if (!here)
-            return old ? Verdict::Stale : Verdict::Held; // its process cannot be seen from here
+            return Verdict::Held; // its process cannot be seen from here: wait for its age
         const QByteArray boot = lines.value(4);
         if (!boot.isEmpty() && boot != QSysInfo::bootUniqueId())
             return Verdict::Stale; // made before the machine last started

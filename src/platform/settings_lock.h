@@ -11,10 +11,11 @@ namespace platform {
 // QLockFile makes it: a file created anew, holding the process id, program,
 // host, machine and boot, and held with flock() while it lives. A QSettings
 // writer therefore waits while this lock is held, and this lock waits while
-// theirs is held. A lock whose process is gone (or whose id now belongs to
-// another program, or which is older than 30 s and from another host or
-// unreadable) is removed, under <file>.lock.rmlock as QLockFile does, so that
-// two processes never both remove and retake it.
+// theirs is held. A lock that no live process holds with flock() and whose
+// process is gone (or whose id now belongs to another program, or which was
+// made before the machine last started, or which is older than 30 s) is
+// removed, under <file>.lock.rmlock as QLockFile does, so that two processes
+// never both remove and retake it.
 //
 // Unlike QLockFile it never waits without a bound: it creates files only
 // exclusively, opens the ones it finds without following a link and without
