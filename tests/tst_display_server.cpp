@@ -9,6 +9,7 @@
 #ifdef Q_OS_LINUX
 #include <cstddef>
 #include <cstring>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -129,6 +130,11 @@ private Q_SLOTS:
         QTest::newRow("offscreen") << QByteArray("offscreen") << none << none << false << true;
         QTest::newRow("a frame buffer with options")
             << QByteArray("linuxfb:fb=/dev/fb0") << none << none << false << true;
+        // ssh forwards a display to a port on this machine's loopback.
+        QTest::newRow("a forwarded display there")
+            << none << QByteArray("localhost:t.0") << none << true << true;
+        QTest::newRow("a forwarded display gone")
+            << none << QByteArray("localhost:t1.0") << none << true << false;
         QTest::newRow("an X server on another host")
             << none << QByteArray("remote.example:0") << none << true << true;
     }
@@ -159,6 +165,24 @@ private Q_SLOTS:
         int display = 400;
         while (!serve(QByteArray(1, '\0') + "/tmp/.X11-unix/X" + QByteArray::number(display)))
             ++display;
+        // Likewise a forwarded display on the loopback, and a free one after it.
+        const auto listenOn = [&](int port) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(quint16(port));
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            servers.push_back(fd);
+            return ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                   ::listen(fd, 4) == 0;
+        };
+        int forwarded = 500;
+        while (!listenOn(6000 + forwarded) || !listenOn(6000 + forwarded + 1))
+            forwarded += 2;
+        ::close(servers.back()); // the one after it is free again
+        servers.pop_back();
+        x11Display.replace(":t1", ':' + QByteArray::number(forwarded + 1));
+        x11Display.replace(":t", ':' + QByteArray::number(forwarded));
         x11Display.replace(":x1", ':' + QByteArray::number(display + 1));
         x11Display.replace(":x", ':' + QByteArray::number(display));
         QVERIFY(serve(QFile::encodeName(runtime.filePath(QStringLiteral("wayland-here")))));

@@ -74,12 +74,17 @@ bool x11Reachable(const QByteArray &display)
     }
     // Forwarded displays (ssh) are on this machine's loopback; any other host
     // would have to be looked up, which may wait on the network.
-    if (host == "localhost" || host == "127.0.0.1") {
+    if (host == "localhost" || host == "127.0.0.1" || host == "::1") {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(quint16(6000 + n));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return answers(AF_INET, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+        sockaddr_in6 address6{};
+        address6.sin6_family = AF_INET6;
+        address6.sin6_port = htons(quint16(6000 + n));
+        address6.sin6_addr = in6addr_loopback;
+        return answers(AF_INET, reinterpret_cast<const sockaddr *>(&address), sizeof address) ||
+               answers(AF_INET6, reinterpret_cast<const sockaddr *>(&address6), sizeof address6);
     }
     return true;
 }
