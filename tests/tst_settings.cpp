@@ -3,6 +3,7 @@
 
 #include "platform/settings_lock.h"
 #include "platform/settings_store.h"
+#include "platform/user_folders.h"
 #include "support/test_support.h"
 
 #include <QDate>
@@ -516,7 +517,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString lock = dir.filePath(QStringLiteral("thymara.conf.lock"));
         {
-            platform::SettingsLock ours(QFile::encodeName(lock));
+            platform::SettingsLock ours(platform::nativePath(lock));
             QVERIFY(ours.lock(0));
             QLockFile theirs(lock);
             QVERIFY2(!theirs.tryLock(300), "QLockFile took a lock the store holds");
@@ -531,11 +532,11 @@ private Q_SLOTS:
         QLockFile theirs(lock);
         QVERIFY(theirs.tryLock(0));
         {
-            platform::SettingsLock ours(QFile::encodeName(lock));
+            platform::SettingsLock ours(platform::nativePath(lock));
             QVERIFY2(!ours.lock(300), "the store took a lock QLockFile holds");
         }
         theirs.unlock();
-        platform::SettingsLock ours(QFile::encodeName(lock));
+        platform::SettingsLock ours(platform::nativePath(lock));
         QVERIFY(ours.lock(0));
     }
 };

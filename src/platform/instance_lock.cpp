@@ -40,7 +40,7 @@ HANDLE heldHandle = INVALID_HANDLE_VALUE;
 
 Outcome tryLockAt(const QByteArray &name)
 {
-    const QString path = QFile::decodeName(name);
+    const QString path = qtPath(name);
     // A handle that shares nothing is the lock: a second open fails with a
     // sharing violation until the holder's handle closes, as it does when the
     // process ends in any way. The handle is not inherited by the browser.
@@ -129,7 +129,7 @@ QByteArray guardName()
     if (::realpath(home.constData(), resolved))
         home = resolved;
     const QByteArray key = QCryptographicHash::hash(home, QCryptographicHash::Sha256).toHex();
-    return QByteArray(1, '\0') + QFile::encodeName(executableName()) + "-copy/" +
+    return QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
            QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
 }
 
@@ -217,14 +217,18 @@ void releaseGuardSocket()
 // the file's, as a home may be shared between machines.
 QByteArray instanceLockFile()
 {
-    const QByteArray name = QFile::encodeName(executableName());
+    const QByteArray name = nativePath(executableName());
 #ifndef Q_OS_WIN
-    if (qgetenv("XDG_RUNTIME_DIR").startsWith('/')) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/')) {
         // Qt checks that the folder is this user's own, and falls back to one
-        // of its own when it is not.
+        // of its own when it is not. Its answer is decoded; the folder named
+        // is kept in the system's bytes.
         const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (dir == qtPath(runtime))
+            return runtime + '/' + name + ".lock";
         if (dir.startsWith(QLatin1Char('/')))
-            return QFile::encodeName(dir) + '/' + name + ".lock";
+            return nativePath(dir) + '/' + name + ".lock";
     }
     const QByteArray home = homeFolder();
     return (home == "/" ? QByteArray() : home) + "/.cache/" + name + '/' + name + '-' +
@@ -235,19 +239,19 @@ QByteArray instanceLockFile()
     // where per-user state of this machine belongs.
     const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!local.isEmpty())
-        return QFile::encodeName(QDir(local).filePath(executableName() + QLatin1Char('/') +
-                                                      executableName() + QStringLiteral(".lock")));
+        return nativePath(QDir(local).filePath(executableName() + QLatin1Char('/') +
+                                               executableName() + QStringLiteral(".lock")));
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    return QFile::encodeName(QDir(dir).filePath(executableName() + QStringLiteral(".lock")));
+    return nativePath(QDir(dir).filePath(executableName() + QStringLiteral(".lock")));
 #endif
 }
 
 bool makeFolderFor(const QByteArray &file)
 {
 #ifdef Q_OS_WIN
-    return QDir().mkpath(QFileInfo(QFile::decodeName(file)).absolutePath());
+    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
 #else
     const qsizetype slash = file.lastIndexOf('/');
     return slash <= 0 || makeFolders(file.left(slash));
@@ -273,7 +277,7 @@ bool acquireFileLock(const QByteArray &lockFile)
 
 QString defaultInstanceLockPath()
 {
-    return QFile::decodeName(instanceLockFile());
+    return qtPath(instanceLockFile());
 }
 
 bool acquireInstanceLock()
@@ -297,7 +301,7 @@ bool acquireInstanceLock(const QString &lockFile)
 {
     if (holding())
         return true;
-    return acquireFileLock(QFile::encodeName(lockFile));
+    return acquireFileLock(nativePath(lockFile));
 }
 
 void releaseInstanceLock()

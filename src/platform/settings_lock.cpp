@@ -1,5 +1,7 @@
 #include "platform/settings_lock.h"
 
+#include "platform/user_folders.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -31,7 +33,7 @@ SettingsLock::~SettingsLock()
 
 bool SettingsLock::lock(int waitMs)
 {
-    const QString path = QFile::decodeName(m_path);
+    const QString path = qtPath(m_path);
     if (QFileInfo(path).isDir())
         return false;
     m_lock = std::make_unique<QLockFile>(path);
@@ -77,7 +79,7 @@ QByteArray programName()
     char target[4096];
     const ssize_t n = ::readlink("/proc/self/exe", target, sizeof target);
     if (n > 0 && size_t(n) < sizeof target)
-        return QFile::encodeName(QFileInfo(QFile::decodeName(QByteArray(target, n))).fileName());
+        return QByteArray(target, n).mid(QByteArray(target, n).lastIndexOf('/') + 1);
     return QCoreApplication::applicationName().toUtf8();
 }
 

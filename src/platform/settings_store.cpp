@@ -34,10 +34,10 @@ enum class Found { Nothing, Directory, File, NotPlain };
 // NotPlain without being read, and opening it never waits: a FIFO nobody
 // writes to would otherwise hold the start forever, and a device such as
 // /dev/zero never ends.
-Found inspect(const QByteArray &nativePath, qint64 limit, QByteArray *bytes = nullptr)
+Found inspect(const QByteArray &file, qint64 limit, QByteArray *bytes = nullptr)
 {
 #ifdef Q_OS_WIN
-    const QString path = QFile::decodeName(nativePath);
+    const QString path = qtPath(file);
     const QFileInfo info(path);
     if (!info.exists())
         return Found::Nothing;
@@ -57,7 +57,7 @@ Found inspect(const QByteArray &nativePath, qint64 limit, QByteArray *bytes = nu
 #else
     int fd;
     do
-        fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(file.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
@@ -273,7 +273,7 @@ QByteArray defaultIniFile()
 #ifdef Q_OS_WIN
     return {}; // the registry, where QSettings has always kept it on Windows
 #else
-    const QByteArray name = QFile::encodeName(executableName());
+    const QByteArray name = nativePath(executableName());
     return configFolder() + '/' + name + '/' + name + ".conf";
 #endif
 }
@@ -338,7 +338,7 @@ std::unique_ptr<QSettings> registry()
 NativeSettingsStore::NativeSettingsStore() : m_iniFile(defaultIniFile()) {}
 
 NativeSettingsStore::NativeSettingsStore(const QString &iniFile, int lockWaitMs)
-    : m_iniFile(QFile::encodeName(iniFile)), m_lockWaitMs(lockWaitMs)
+    : m_iniFile(nativePath(iniFile)), m_lockWaitMs(lockWaitMs)
 {
 }
 
@@ -373,7 +373,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
         written->name != name || written->value != value || !written->comment.isEmpty())
         return false;
 #ifdef Q_OS_WIN
-    if (!QDir().mkpath(QFileInfo(QFile::decodeName(m_iniFile)).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(qtPath(m_iniFile)).absolutePath()))
         return false;
 #else
     const qsizetype slash = m_iniFile.lastIndexOf('/');
@@ -406,7 +406,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     if (bytes.size() > largestFileBytes)
         return false; // the next start would not read it back
 #ifdef Q_OS_WIN
-    QSaveFile file(QFile::decodeName(m_iniFile));
+    QSaveFile file(qtPath(m_iniFile));
     if (!file.open(QIODevice::WriteOnly))
         return false;
     return file.write(bytes) == bytes.size() && file.commit();

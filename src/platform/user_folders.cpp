@@ -1,5 +1,6 @@
 #include "platform/user_folders.h"
 
+#include <QFile>
 #include <QtGlobal>
 
 #ifndef Q_OS_WIN
@@ -11,6 +12,24 @@
 #endif
 
 namespace platform {
+
+QByteArray nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+QString qtPath(const QByteArray &path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(path);
+#else
+    return QFile::decodeName(path);
+#endif
+}
 
 #ifndef Q_OS_WIN
 namespace {

@@ -1,8 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace platform {
+
+// A path as the program keeps it, and back as Qt takes it. On Unix these are
+// the file name's own bytes (QFile's encoding; a name that is not UTF-8 only
+// survives as bytes); on Windows, whose names are Unicode, UTF-8, which comes
+// back as the very same text.
+QByteArray nativePath(const QString &path);
+QString qtPath(const QByteArray &path);
 
 // The user's folders as the system names them: bytes, never decoded, so that
 // a path that is not valid UTF-8 still names the same folder. Unix only.
