@@ -119,6 +119,7 @@ struct WatchedStore final : platform::SettingsStore
     QList<qsizetype> pagesOpenAtWrite;
 };
 
+#ifdef Q_OS_UNIX
 // A settings lock in the form QLockFile leaves it, naming a process.
 QByteArray lockNaming(qint64 pid, const QByteArray &program = "thymara")
 {
@@ -126,7 +127,17 @@ QByteArray lockNaming(qint64 pid, const QByteArray &program = "thymara")
            '\n' + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
 }
 
-#ifdef Q_OS_UNIX
+// Waits, bounded, until a start is refused or shows its window.
+bool settles(ProgramRun &run)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return run.process.state() == QProcess::NotRunning ||
+                   run.lines().contains(QStringLiteral("SHOWN frmMain"));
+        },
+        processBound);
+}
+
 // The program started with an environment given byte for byte: variables a
 // QString cannot hold (a home that is not UTF-8), or ones taken away. changes
 // holds "NAME=value" to set and "-NAME" to take away, on top of what
@@ -193,17 +204,6 @@ std::unique_ptr<ProgramRun> startWith(const QString &home, const QByteArray &mod
 #endif
 }
 #endif
-
-// Waits, bounded, until a start is refused or shows its window.
-bool settles(ProgramRun &run)
-{
-    return QTest::qWaitFor(
-        [&] {
-            return run.process.state() == QProcess::NotRunning ||
-                   run.lines().contains(QStringLiteral("SHOWN frmMain"));
-        },
-        processBound);
-}
 
 #ifdef Q_OS_UNIX
 // What lies in a folder, as names in bytes (QDir would decode them), sorted;

@@ -217,8 +217,8 @@ void releaseGuardSocket()
 // the file's, as a home may be shared between machines.
 QByteArray instanceLockFile()
 {
-    const QByteArray name = nativePath(executableName());
 #ifndef Q_OS_WIN
+    const QByteArray name = nativePath(executableName());
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (runtime.startsWith('/')) {
         // Qt checks that the folder is this user's own, and falls back to one

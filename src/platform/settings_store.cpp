@@ -34,10 +34,10 @@ enum class Found { Nothing, Directory, File, NotPlain };
 // NotPlain without being read, and opening it never waits: a FIFO nobody
 // writes to would otherwise hold the start forever, and a device such as
 // /dev/zero never ends.
-Found inspect(const QByteArray &file, qint64 limit, QByteArray *bytes = nullptr)
+Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr)
 {
 #ifdef Q_OS_WIN
-    const QString path = qtPath(file);
+    const QString path = qtPath(where);
     const QFileInfo info(path);
     if (!info.exists())
         return Found::Nothing;
@@ -57,7 +57,7 @@ Found inspect(const QByteArray &file, qint64 limit, QByteArray *bytes = nullptr)
 #else
     int fd;
     do
-        fd = ::open(file.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(where.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
