@@ -511,7 +511,8 @@ private Q_SLOTS:
     }
 
     // The store's lock and QLockFile, which QSettings takes, keep each other out, and the
-    // store's lock reads as QLockFile's own: its process, program and host.
+    // store's lock reads as QLockFile's own: its process, program and host. A QSettings
+    // writer waits while the store holds it.
     void storeLockAndQLockFileExcludeEachOther()
     {
         QTemporaryDir dir;
@@ -536,8 +537,29 @@ private Q_SLOTS:
             QVERIFY2(!ours.lock(300), "the store took a lock QLockFile holds");
         }
         theirs.unlock();
+
+        // A QSettings writer waits for the store's lock, and writes once it is released.
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        QVERIFY(putFile(ini, "[Settings]\nDuration=2020-01-01\n"));
         platform::SettingsLock ours(platform::nativePath(lock));
         QVERIFY(ours.lock(0));
+        std::atomic<bool> synced{false};
+        std::thread writer([&] {
+            QSettings settings(ini, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Settings/Other"), QStringLiteral("theirs"));
+            settings.sync();
+            synced = true;
+        });
+        QTest::qWait(500);
+        const bool waited = !synced;
+        const QByteArray during = fileBytes(ini);
+        ours.unlock();
+        const bool finished = QTest::qWaitFor([&] { return synced.load(); }, 10000);
+        writer.join();
+        QVERIFY2(waited && during == "[Settings]\nDuration=2020-01-01\n",
+                 "QSettings wrote while the store held the lock");
+        QVERIFY(finished);
+        QCOMPARE(qtValue(ini, "Settings", "Other"), QStringLiteral("theirs"));
     }
 };
 
