@@ -73,11 +73,13 @@ Outcome tryLockAt(const QByteArray &name)
     // Read access is all flock() needs, so a readable file of another user
     // serves as well. Close-on-exec keeps the lock from living on in the
     // browser this program starts. Opening without waiting keeps a FIFO in
-    // the file's place from holding every start in open(); it, or a device,
-    // is no lock file, and the fallback serves instead.
+    // the file's place from holding every start in open(); it, a device, or
+    // a link to anything (never followed) is no lock file, and the fallback
+    // serves instead.
     int fd;
     do
-        fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+        fd = ::open(name.constData(),
+                    O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0600);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Outcome::Unavailable;
