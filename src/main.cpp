@@ -7,8 +7,10 @@
 
 int main(int argc, char *argv[])
 {
-    platform::startFontWarmUp();
     platform::choosePlatformPlugin();
+    if (!platform::checkDisplay(argc, argv))
+        return 1;
+    platform::startFontWarmUp();
     QApplication application(argc, argv);
     platform::forgetPlatformChoice();
     app::initialiseApplication();

@@ -1,14 +1,20 @@
 // The settings file: read and written only where QSettings reads the same, never left
 // half-written, never losing another writer's change.
 
+#include "platform/settings_lock.h"
 #include "platform/settings_store.h"
+#include "platform/user_folders.h"
 #include "support/test_support.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -18,7 +24,11 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <sys/syscall.h>
@@ -420,6 +430,201 @@ private Q_SLOTS:
         QCOMPARE(qtReads(), QStringLiteral("2024-03-05"));
         QCOMPARE(store.read("Settings", "Duration"), std::optional<QString>("2024-03-05"));
         QVERIFY(!QFile::exists(ini + ".lock"));
+    }
+
+    // Locks found in the way, judged by QLockFile's rules: the lock of a process that is
+    // gone (or whose id another program now has, or from before the machine started) is
+    // taken over; a live one, or one that cannot be judged yet, is waited for and the write
+    // fails once the wait is over. Removing a lock goes through a removal lock beside it;
+    // whatever lies there, the write never waits without a bound (a FIFO there used to
+    // hold it in open() for good).
+    void takesOverOnlyLocksOfTheDead_data()
+    {
+        QTest::addColumn<QString>("holder"); // whose the lock says it is
+        QTest::addColumn<QString>("beside"); // what lies at <lock>.rmlock
+        QTest::addColumn<int>("ageSeconds"); // how long ago the lock was last written
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("a dead copy's") << "dead"
+                                       << "" << 0 << true;
+        QTest::newRow("a dead copy's, a dead remover's lock beside") << "dead"
+                                                                     << "dead remover" << 0 << true;
+        QTest::newRow("a dead copy's, a FIFO beside") << "dead"
+                                                      << "FIFO" << 0 << false;
+        QTest::newRow("a dead copy's, a directory beside") << "dead"
+                                                           << "directory" << 0 << false;
+        QTest::newRow("a dead copy's, a live remover's lock beside")
+            << "dead"
+            << "live remover" << 0 << false;
+        QTest::newRow("its id now another program's") << "other program"
+                                                      << "" << 0 << true;
+        QTest::newRow("from before the machine started") << "earlier boot"
+                                                         << "" << 0 << true;
+        QTest::newRow("a live copy's") << "live"
+                                       << "" << 0 << false;
+        // A live process's lock that it does not hold (QLockFile holds its own with flock())
+        // and has not touched for long: the id went to a program of the same name.
+        QTest::newRow("a live process's, unheld, a minute old") << "live"
+                                                                << "" << 60 << true;
+        QTest::newRow("another host's, fresh") << "other host"
+                                               << "" << 0 << false;
+        QTest::newRow("another host's, a minute old") << "other host"
+                                                      << "" << 60 << true;
+        QTest::newRow("empty, fresh") << "empty"
+                                      << "" << 0 << false;
+        QTest::newRow("empty, a minute old") << "empty"
+                                             << "" << 60 << true;
+    }
+    void takesOverOnlyLocksOfTheDead()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the lock is QLockFile itself elsewhere");
+#else
+        QFETCH(QString, holder);
+        QFETCH(QString, beside);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, writes);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        const QByteArray text = "[Settings]\nDuration=2020-01-01\n";
+        QVERIFY(putFile(ini, text));
+        const QString lock = ini + QStringLiteral(".lock");
+        const QByteArray self =
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+        const auto deadPid = [] {
+            const pid_t child = ::fork();
+            if (child == 0)
+                ::_exit(0);
+            ::waitpid(child, nullptr, 0);
+            return qint64(child);
+        };
+        QProcess other; // a live process of another program
+        const auto lines = [&](qint64 pid, const QByteArray &program, const QByteArray &host,
+                               const QByteArray &boot) {
+            return QByteArray::number(pid) + '\n' + program + '\n' + host + '\n' +
+                   QSysInfo::machineUniqueId() + '\n' + boot + '\n';
+        };
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        const QByteArray boot = QSysInfo::bootUniqueId();
+        QByteArray content;
+        if (holder == "dead") {
+            content = lines(deadPid(), "thymara", host, boot);
+        } else if (holder == "other program") {
+            other.start(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
+            QVERIFY(other.waitForStarted(5000));
+            content = lines(other.processId(), "thymara", host, boot);
+        } else if (holder == "earlier boot") {
+            content = lines(QCoreApplication::applicationPid(), self, host, "an-earlier-boot");
+        } else if (holder == "live") {
+            content = lines(QCoreApplication::applicationPid(), self, host, boot);
+        } else if (holder == "other host") {
+            content = "4242\nthymara\nelsewhere.example\nanother-machine\n";
+        }
+        QVERIFY(putFile(lock, content));
+        const QByteArray removal = QFile::encodeName(lock + QStringLiteral(".rmlock"));
+        if (beside == "dead remover")
+            QVERIFY(putFile(QFile::decodeName(removal), lines(deadPid(), "thymara", host, boot)));
+        else if (beside == "live remover")
+            QVERIFY(putFile(QFile::decodeName(removal),
+                            lines(QCoreApplication::applicationPid(), self, host, boot)));
+        else if (beside == "FIFO")
+            QVERIFY(::mkfifo(removal.constData(), 0600) == 0);
+        else if (beside == "directory")
+            QVERIFY(QDir().mkdir(QFile::decodeName(removal)));
+        if (ageSeconds) {
+            const QDateTime then = QDateTime::currentDateTime().addSecs(-ageSeconds);
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(then, QFileDevice::FileModificationTime));
+        }
+
+        // On its own thread, so that a write held in open() cannot hold the test too.
+        std::atomic<bool> done{false}, wrote{false};
+        std::thread writer([&] {
+            platform::NativeSettingsStore store(ini, 500);
+            wrote = store.write("Settings", "Duration", "2024-03-05");
+            done = true;
+        });
+        const bool finished = QTest::qWaitFor([&] { return done.load(); }, 10000);
+        if (!finished) {
+            // Lets each open() that waits for a writer on the FIFO go on, until the write
+            // has given up.
+            const bool ended = QTest::qWaitFor(
+                [&] {
+                    const int fd = ::open(removal.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                    if (fd >= 0)
+                        ::close(fd);
+                    return done.load();
+                },
+                10000);
+            Q_UNUSED(ended); // the thread ends either way; its verdict comes below
+        }
+        writer.join();
+        if (other.state() != QProcess::NotRunning) {
+            other.kill();
+            other.waitForFinished(5000);
+        }
+        QVERIFY2(finished, "the write waited in open()");
+        QCOMPARE(wrote.load(), writes);
+        QCOMPARE(qtValue(ini, "Settings", "Duration"),
+                 writes ? QStringLiteral("2024-03-05") : QStringLiteral("2020-01-01"));
+        // A lock taken over is gone with the write; any other stays as it was.
+        QCOMPARE(fileBytes(lock), writes ? QByteArray() : content);
+        QCOMPARE(QFile::exists(lock), !writes);
+        if (beside.isEmpty() || beside == "dead remover")
+            QVERIFY(!QFile::exists(QFile::decodeName(removal)));
+#endif
+    }
+
+    // The store's lock and QLockFile, which QSettings takes, keep each other out, and the
+    // store's lock reads as QLockFile's own: its process, program and host. A QSettings
+    // writer waits while the store holds it.
+    void storeLockAndQLockFileExcludeEachOther()
+    {
+        QTemporaryDir dir;
+        const QString lock = dir.filePath(QStringLiteral("thymara.conf.lock"));
+        {
+            platform::SettingsLock ours(platform::nativePath(lock));
+            QVERIFY(ours.lock(0));
+            QLockFile theirs(lock);
+            QVERIFY2(!theirs.tryLock(300), "QLockFile took a lock the store holds");
+            qint64 pid = 0;
+            QString host, program;
+            QVERIFY(theirs.getLockInfo(&pid, &host, &program));
+            QCOMPARE(pid, QCoreApplication::applicationPid());
+            QCOMPARE(host, QSysInfo::machineHostName());
+            QCOMPARE(program, QCoreApplication::applicationName());
+        }
+        QVERIFY2(!QFile::exists(lock), "the store left its lock behind");
+        QLockFile theirs(lock);
+        QVERIFY(theirs.tryLock(0));
+        {
+            platform::SettingsLock ours(platform::nativePath(lock));
+            QVERIFY2(!ours.lock(300), "the store took a lock QLockFile holds");
+        }
+        theirs.unlock();
+
+        // A QSettings writer waits for the store's lock, and writes once it is released.
+        const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
+        QVERIFY(putFile(ini, "[Settings]\nDuration=2020-01-01\n"));
+        platform::SettingsLock ours(platform::nativePath(lock));
+        QVERIFY(ours.lock(0));
+        std::atomic<bool> synced{false};
+        std::thread writer([&] {
+            QSettings settings(ini, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Settings/Other"), QStringLiteral("theirs"));
+            settings.sync();
+            synced = true;
+        });
+        QTest::qWait(500);
+        const bool waited = !synced;
+        const QByteArray during = fileBytes(ini);
+        ours.unlock();
+        const bool finished = QTest::qWaitFor([&] { return synced.load(); }, 10000);
+        writer.join();
+        QVERIFY2(waited && during == "[Settings]\nDuration=2020-01-01\n",
+                 "QSettings wrote while the store held the lock");
+        QVERIFY(finished);
+        QCOMPARE(qtValue(ini, "Settings", "Other"), QStringLiteral("theirs"));
     }
 };
 

@@ -24,6 +24,20 @@ QByteArray platformPluginsFor(const DisplaySession &session);
 // the application object is made; a QT_QPA_PLATFORM the user set is never
 // changed.
 void choosePlatformPlugin();
+
+// Whether any platform plugin in the list (as in QT_QPA_PLATFORM; empty: Qt's
+// default, X11) can reach its display: the X server DISPLAY names, or the
+// Wayland compositor's socket in runtimeDir. Plugins that need no display
+// server (offscreen, a frame buffer) always can, and so can an X server on
+// another host, which only Qt itself can judge without waiting on the network.
+bool displayReachable(const QByteArray &plugins, const DisplaySession &session,
+                      const QByteArray &runtimeDir);
+
+// Before the application object is made, after choosePlatformPlugin(): when
+// no display can be reached, says so in one line on standard error and
+// returns false, instead of letting Qt abort the program.
+bool checkDisplay(int argc, char **argv);
+
 // Takes the choice back out of the environment once the application object
 // exists, so that the browser and whatever else the program starts make their
 // own.

@@ -1,20 +1,34 @@
 #include "platform/instance_lock.h"
 
 #include "platform/executable_name.h"
+#include "platform/user_folders.h"
 
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QSysInfo>
+#include <QThread>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <cstddef>
+#include <sys/socket.h>
+#include <sys/un.h>
 #endif
 
 namespace platform {
@@ -24,8 +38,9 @@ enum class Outcome { Held, TakenByAnother, Unavailable };
 #ifdef Q_OS_WIN
 HANDLE heldHandle = INVALID_HANDLE_VALUE;
 
-Outcome tryLockAt(const QString &path)
+Outcome tryLockAt(const QByteArray &name)
 {
+    const QString path = qtPath(name);
     // A handle that shares nothing is the lock: a second open fails with a
     // sharing violation until the holder's handle closes, as it does when the
     // process ends in any way. The handle is not inherited by the browser.
@@ -53,18 +68,18 @@ void release()
 #else
 int heldFd = -1;
 
-Outcome tryLockAt(const QString &path)
+Outcome tryLockAt(const QByteArray &name)
 {
     // Read access is all flock() needs, so a readable file of another user
     // serves as well. Close-on-exec keeps the lock from living on in the
     // browser this program starts. Opening without waiting keeps a FIFO in
-    // the file's place from holding every start in open(); it, or a device,
-    // is no lock file, and the fallback serves instead.
-    const QByteArray name = QFile::encodeName(path);
+    // the file's place from holding every start in open(); it, a device, or
+    // a link to anything (never followed) is no lock file, and the fallback
+    // serves instead.
     int fd;
     do
-        fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
-                    0600);
+        fd = ::open(name.constData(),
+                    O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0600);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Outcome::Unavailable;
@@ -99,31 +114,156 @@ void release()
     heldFd = -1;
 }
 #endif
-} // namespace
 
-QString defaultInstanceLockPath()
+#ifdef Q_OS_LINUX
+// The guard proper on Linux: a name in the abstract socket namespace, bound
+// while the copy runs. It lies in no folder, so no environment variable moves
+// it and no temp cleaner removes it, and the kernel frees it however the
+// process ends. It is kept per user and per home: the home's bytes name it,
+// as the settings that two copies would share live there.
+int guardSocket = -1;
+QSocketNotifier *guardCalls = nullptr;
+
+QByteArray guardName()
 {
-#ifdef Q_OS_WIN
+    QByteArray home = homeFolder();
+    char resolved[PATH_MAX];
+    if (::realpath(home.constData(), resolved))
+        home = resolved;
+    const QByteArray key = QCryptographicHash::hash(home, QCryptographicHash::Sha256).toHex();
+    return QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
+           QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
+}
+
+socklen_t addressOf(const QByteArray &name, sockaddr_un &address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    const size_t length = std::min(size_t(name.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, name.constData(), length);
+    return socklen_t(offsetof(sockaddr_un, sun_path) + length);
+}
+
+// Whose the name is: the user of the process that holds it, or -1 when that
+// cannot be learnt (it takes no calls).
+qint64 holderOf(const QByteArray &name)
+{
+    sockaddr_un address;
+    const socklen_t length = addressOf(name, address);
+    // A copy answers once it has bound and listens; that takes it no time.
+    const QDeadlineTimer deadline(500);
+    for (;;) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return -1;
+        int result;
+        do
+            result = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), length);
+        while (result != 0 && errno == EINTR);
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        const bool known =
+            result == 0 && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0;
+        const int error = errno;
+        ::close(fd);
+        if (known)
+            return qint64(credentials.uid);
+        if ((result == 0 || error != ECONNREFUSED) || deadline.hasExpired())
+            return -1;
+        QThread::msleep(10);
+    }
+}
+
+Outcome tryGuardSocket()
+{
+    const QByteArray name = guardName();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return Outcome::Unavailable;
+    sockaddr_un address;
+    const socklen_t length = addressOf(name, address);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), length) == 0 &&
+        ::listen(fd, 64) == 0) {
+        guardSocket = fd;
+        // A later copy calls to learn whose the name is; each call is taken
+        // and dropped at once, so that the queue never fills.
+        guardCalls = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read);
+        QObject::connect(guardCalls, &QSocketNotifier::activated, [] {
+            int call;
+            while ((call = ::accept4(guardSocket, nullptr, nullptr, SOCK_CLOEXEC)) >= 0)
+                ::close(call);
+        });
+        return Outcome::Held;
+    }
+    const bool inUse = errno == EADDRINUSE;
+    ::close(fd);
+    if (!inUse)
+        return Outcome::Unavailable;
+    // Another user's program may hold the same name to keep this one out;
+    // it is no copy of ours, and the file lock decides instead.
+    return holderOf(name) == qint64(::getuid()) ? Outcome::TakenByAnother : Outcome::Unavailable;
+}
+
+void releaseGuardSocket()
+{
+    delete guardCalls;
+    guardCalls = nullptr;
+    if (guardSocket >= 0)
+        ::close(guardSocket);
+    guardSocket = -1;
+}
+#endif
+
+// Where the file lock lies: the per-user runtime folder when the environment
+// names a valid one; else a folder of the home's, with the machine's name in
+// the file's, as a home may be shared between machines.
+QByteArray instanceLockFile()
+{
+#ifndef Q_OS_WIN
+    const QByteArray name = nativePath(executableName());
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/')) {
+        // Qt checks that the folder is this user's own, and falls back to one
+        // of its own when it is not. Its answer is decoded; the folder named
+        // is kept in the system's bytes.
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (dir == qtPath(runtime))
+            return runtime + '/' + name + ".lock";
+        if (dir.startsWith(QLatin1Char('/')))
+            return nativePath(dir) + '/' + name + ".lock";
+    }
+    const QByteArray home = homeFolder();
+    return (home == "/" ? QByteArray() : home) + "/.cache/" + name + '/' + name + '-' +
+           QSysInfo::machineHostName().toUtf8() + ".lock";
+#else
     // Windows has no per-user runtime folder: Qt's runtime location there is
     // the profile itself, where the file would sit forever. %LOCALAPPDATA% is
     // where per-user state of this machine belongs.
     const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!local.isEmpty())
-        return QDir(local).filePath(executableName() + QLatin1Char('/') + executableName() +
-                                    QStringLiteral(".lock"));
-#endif
+        return nativePath(QDir(local).filePath(executableName() + QLatin1Char('/') +
+                                               executableName() + QStringLiteral(".lock")));
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    return QDir(dir).filePath(executableName() + QStringLiteral(".lock"));
+    return nativePath(QDir(dir).filePath(executableName() + QStringLiteral(".lock")));
+#endif
 }
 
-bool acquireInstanceLock(const QString &lockFile)
+bool makeFolderFor(const QByteArray &file)
 {
-    if (holding())
-        return true;
-    QDir().mkpath(QFileInfo(lockFile).absolutePath());
-    for (const QString &path : {lockFile, lockFile + QStringLiteral(".fallback")}) {
+#ifdef Q_OS_WIN
+    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
+#else
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash <= 0 || makeFolders(file.left(slash));
+#endif
+}
+
+bool acquireFileLock(const QByteArray &lockFile)
+{
+    makeFolderFor(lockFile);
+    for (const QByteArray &path : {lockFile, lockFile + ".fallback"}) {
         switch (tryLockAt(path)) {
         case Outcome::Held:
             return true;
@@ -135,9 +275,42 @@ bool acquireInstanceLock(const QString &lockFile)
     }
     return true; // no lock can be made here: run unguarded rather than not at all
 }
+} // namespace
+
+QString defaultInstanceLockPath()
+{
+    return qtPath(instanceLockFile());
+}
+
+bool acquireInstanceLock()
+{
+#ifdef Q_OS_LINUX
+    if (guardSocket < 0 && tryGuardSocket() == Outcome::TakenByAnother)
+        return false;
+#endif
+    // The file lock as well: where the socket cannot serve it is the guard,
+    // and where it can, it still keeps to one copy the user's runs that share
+    // a runtime folder but not a home.
+    if (holding() || acquireFileLock(instanceLockFile()))
+        return true;
+#ifdef Q_OS_LINUX
+    releaseGuardSocket();
+#endif
+    return false;
+}
+
+bool acquireInstanceLock(const QString &lockFile)
+{
+    if (holding())
+        return true;
+    return acquireFileLock(nativePath(lockFile));
+}
 
 void releaseInstanceLock()
 {
+#ifdef Q_OS_LINUX
+    releaseGuardSocket();
+#endif
     if (holding())
         release();
 }

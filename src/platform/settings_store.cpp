@@ -1,23 +1,22 @@
 #include "platform/settings_store.h"
 
 #include "platform/executable_name.h"
+#include "platform/settings_lock.h"
+#include "platform/user_folders.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSaveFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringList>
-#include <QThread>
-#include <algorithm>
 #include <memory>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,9 +26,6 @@ namespace platform {
 namespace {
 // Far more than one date ever needs; a bigger file is not ours to interpret.
 constexpr qint64 largestFileBytes = 1 << 20;
-// QLockFile writes a few short lines (process id, program, host, machine);
-// anything bigger, or anything but a plain file, is not a lock it made.
-constexpr qint64 largestLockBytes = 4096;
 
 enum class Found { Nothing, Directory, File, NotPlain };
 
@@ -38,9 +34,10 @@ enum class Found { Nothing, Directory, File, NotPlain };
 // NotPlain without being read, and opening it never waits: a FIFO nobody
 // writes to would otherwise hold the start forever, and a device such as
 // /dev/zero never ends.
-Found inspect(const QString &path, qint64 limit, QByteArray *bytes = nullptr)
+Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr)
 {
 #ifdef Q_OS_WIN
+    const QString path = qtPath(where);
     const QFileInfo info(path);
     if (!info.exists())
         return Found::Nothing;
@@ -58,10 +55,9 @@ Found inspect(const QString &path, qint64 limit, QByteArray *bytes = nullptr)
         return Found::NotPlain;
     return Found::File;
 #else
-    const QByteArray name = QFile::encodeName(path);
     int fd;
     do
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(where.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
@@ -205,7 +201,7 @@ std::optional<Line> parseLine(const QString &raw)
 
 // The file's lines; none at all when there is no file yet, nothing when the
 // file is there but is not settings text this code understands.
-std::optional<QStringList> loadLines(const QString &iniFile)
+std::optional<QStringList> loadLines(const QByteArray &iniFile)
 {
     QByteArray bytes;
     switch (inspect(iniFile, largestFileBytes, &bytes)) {
@@ -272,34 +268,60 @@ Position find(const QStringList &lines, const QString &section, const QString &n
     return at;
 }
 
-// QLockFile judges a lock it finds by reading it, without a limit and before
-// any timeout applies: only a small plain file may reach it. Anything else
-// there is a lock that nobody will ever release.
-bool lockSettings(QLockFile &lock, const QString &lockFile, int waitMs)
-{
-    const QDeadlineTimer deadline(waitMs);
-    for (;;) {
-        const Found found = inspect(lockFile, largestLockBytes);
-        if (found == Found::Directory || found == Found::NotPlain)
-            return false;
-        if (lock.tryLock(0))
-            return true;
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        QThread::msleep(std::min<qint64>(20, deadline.remainingTime()));
-    }
-}
-
-QString defaultIniFile()
+QByteArray defaultIniFile()
 {
 #ifdef Q_OS_WIN
     return {}; // the registry, where QSettings has always kept it on Windows
 #else
-    const QString name = executableName();
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return QDir(base).filePath(name + QLatin1Char('/') + name + QStringLiteral(".conf"));
+    const QByteArray name = nativePath(executableName());
+    return configFolder() + '/' + name + '/' + name + ".conf";
 #endif
 }
+
+#ifndef Q_OS_WIN
+// The new content goes to a file beside the old one, which it replaces only
+// once complete: a write cut short (a full disk, a file-size limit, a kill)
+// leaves the old file whole. A link is followed, so that a settings file kept
+// elsewhere stays where it is.
+bool replaceFile(const QByteArray &path, const QByteArray &bytes)
+{
+    QByteArray target = path;
+    struct stat status;
+    if (::lstat(path.constData(), &status) == 0 && S_ISLNK(status.st_mode)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(path.constData(), resolved))
+            return false;
+        target = resolved;
+    }
+    const bool existed = ::stat(target.constData(), &status) == 0;
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = target + ".new" + QByteArray::number(qint64(::getpid())) + '-' +
+                    QByteArray::number(attempt);
+        fd = ::open(temporary.constData(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool written = !existed || ::fchmod(fd, status.st_mode & 07777) == 0;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += written ? n : 0;
+    }
+    written = written && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && ::rename(temporary.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(temporary.constData());
+    return false;
+}
+#endif
 
 QString registryKey(const QString &section, const QString &name)
 {
@@ -316,7 +338,7 @@ std::unique_ptr<QSettings> registry()
 NativeSettingsStore::NativeSettingsStore() : m_iniFile(defaultIniFile()) {}
 
 NativeSettingsStore::NativeSettingsStore(const QString &iniFile, int lockWaitMs)
-    : m_iniFile(iniFile), m_lockWaitMs(lockWaitMs)
+    : m_iniFile(nativePath(iniFile)), m_lockWaitMs(lockWaitMs)
 {
 }
 
@@ -350,12 +372,17 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     if (!isPlainName(section) || !written || written->kind != Line::Entry ||
         written->name != name || written->value != value || !written->comment.isEmpty())
         return false;
-    if (!QDir().mkpath(QFileInfo(m_iniFile).absolutePath()))
+#ifdef Q_OS_WIN
+    if (!QDir().mkpath(QFileInfo(qtPath(m_iniFile)).absolutePath()))
         return false;
+#else
+    const qsizetype slash = m_iniFile.lastIndexOf('/');
+    if (slash > 0 && !makeFolders(m_iniFile.left(slash)))
+        return false;
+#endif
 
-    const QString lockFile = m_iniFile + QStringLiteral(".lock");
-    QLockFile lock(lockFile);
-    if (!lockSettings(lock, lockFile, m_lockWaitMs))
+    SettingsLock lock(m_iniFile + ".lock");
+    if (!lock.lock(m_lockWaitMs))
         return false;
     // Read only under the lock: what was read before it may be changed by
     // another writer meanwhile, and writing that back would lose its change.
@@ -365,8 +392,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     Line old;
     const Position at = find(*lines, section, name, &old);
     if (at.entry >= 0) {
-        (*lines)[at.entry] =
-            old.comment.isEmpty() ? entry : entry + QLatin1Char(' ') + old.comment;
+        (*lines)[at.entry] = old.comment.isEmpty() ? entry : entry + QLatin1Char(' ') + old.comment;
     } else if (at.header >= 0) {
         lines->insert(at.sectionEnd, entry);
     } else {
@@ -379,10 +405,14 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     const QByteArray bytes = (lines->join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     if (bytes.size() > largestFileBytes)
         return false; // the next start would not read it back
-    QSaveFile file(m_iniFile);
+#ifdef Q_OS_WIN
+    QSaveFile file(qtPath(m_iniFile));
     if (!file.open(QIODevice::WriteOnly))
         return false;
     return file.write(bytes) == bytes.size() && file.commit();
+#else
+    return replaceFile(m_iniFile, bytes);
+#endif
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -21,14 +22,15 @@ public:
 // The real store. On Windows it is the registry, under the executable's name;
 // elsewhere an INI file, by default <config dir>/<name>/<name>.conf (on Linux
 // ~/.config/thymara/thymara.conf), in the format QSettings reads and writes.
-// Tests point it at a file of their own.
+// Tests point it at a file of their own. The path is kept as the system's
+// bytes: a home whose name is not UTF-8 still holds its settings.
 //
 // Reading never waits for anything: a settings file that is not a plain file
 // (a FIFO, a device) is not settings and is neither read nor written. Writing
-// takes <file>.lock, the lock other QSettings users of the file take, but
-// gives up after lockWaitMs: a lock nobody will ever release (a directory or
-// anything else but a small plain file in its place, a file of another user)
-// then fails the write instead of hanging the program.
+// takes <file>.lock, the lock other QSettings users of the file take (see
+// SettingsLock), but gives up after lockWaitMs: a lock nobody will ever
+// release (a directory or anything else but a small plain file in its place,
+// a file of another user) then fails the write instead of hanging the program.
 //
 // The INI file is only read and written where QSettings reads the same: a
 // file using its escapes, lists or typed values is left alone, and a write
@@ -45,7 +47,7 @@ public:
     bool write(const QString &section, const QString &name, const QString &value) override;
 
 private:
-    QString m_iniFile; // empty: the registry
+    QByteArray m_iniFile; // a native path, as the system names it; empty: the registry
     int m_lockWaitMs = defaultLockWaitMs;
 };
 
