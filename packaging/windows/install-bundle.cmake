@@ -1,0 +1,46 @@
+# Runs at install time (see bundle.cmake), after thymara.exe and the platform
+# plugin are in place: adds the DLLs they need, strips every binary and writes
+# the licence texts.
+
+set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(exe "${folder}/${THYMARA_EXE}")
+set(plugin "${folder}/platforms/${THYMARA_PLATFORM_PLUGIN}")
+
+execute_process(COMMAND "${THYMARA_OBJDUMP}" -p "${exe}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+if(NOT headers MATCHES "Subsystem[^\n]*\\(Windows GUI\\)")
+    message(FATAL_ERROR "${THYMARA_EXE} is not a GUI program: it would open a console window")
+endif()
+
+# What Windows itself provides; the names come in lower case. Anything else
+# has to be found beside Qt, or the install stops.
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${THYMARA_OBJDUMP}")
+file(GET_RUNTIME_DEPENDENCIES
+    EXECUTABLES "${exe}"
+    MODULES "${plugin}"
+    DIRECTORIES "${THYMARA_QT_BIN}"
+    PRE_EXCLUDE_REGEXES
+        "^api-ms-win-" "^ext-ms-win-"
+        "^(advapi32|authz|comctl32|comdlg32|d2d1|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32)\\.dll$"
+        "^(kernel32|mpr|msvcrt|netapi32|ole32|oleacc|oleaut32|setupapi|shell32|shlwapi)\\.dll$"
+        "^(user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\\.dll$"
+    RESOLVED_DEPENDENCIES_VAR dlls
+    UNRESOLVED_DEPENDENCIES_VAR unresolved
+    CONFLICTING_DEPENDENCIES_PREFIX conflicting)
+if(unresolved)
+    message(FATAL_ERROR "Neither beside Qt (${THYMARA_QT_BIN}) nor known as part of Windows: ${unresolved}."
+        " A C++ runtime DLL here means a link without -static; a Windows DLL goes into the list in ${CMAKE_CURRENT_LIST_FILE}.")
+endif()
+if(conflicting_FILENAMES)
+    message(FATAL_ERROR "Found more than once: ${conflicting_FILENAMES}")
+endif()
+file(INSTALL ${dlls} DESTINATION "${folder}")
+
+# --strip-all: nothing reads symbols from the shipped files.
+file(GLOB_RECURSE binaries "${folder}/*.exe" "${folder}/*.dll")
+execute_process(COMMAND "${THYMARA_STRIP}" --strip-all ${binaries} COMMAND_ERROR_IS_FATAL ANY)
+
+execute_process(COMMAND "${THYMARA_PYTHON}" "${THYMARA_LICENCES}" "${folder}" "${THYMARA_QT_PREFIX}"
+        "${THYMARA_TERMS}" "${THYMARA_VERSION}" "${THYMARA_CXX}"
+    COMMAND_ERROR_IS_FATAL ANY)
