@@ -17,6 +17,7 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platform
 install(CODE "
     set(THYMARA_EXE \"$<TARGET_FILE_NAME:thymara>\")
     set(THYMARA_QT_BIN \"$<TARGET_FILE_DIR:Qt6::Core>\")
+    set(THYMARA_DLL_LINKS \"${CMAKE_CURRENT_BINARY_DIR}/qt-dll-links\")
     set(THYMARA_QT_PREFIX \"${QT6_INSTALL_PREFIX}\")
     set(THYMARA_PLATFORM_PLUGIN \"$<TARGET_FILE_NAME:Qt6::QWindowsIntegrationPlugin>\")
     set(THYMARA_OBJDUMP \"${CMAKE_OBJDUMP}\")

@@ -11,19 +11,30 @@ if(NOT headers MATCHES "Subsystem[^\n]*\\(Windows GUI\\)")
     message(FATAL_ERROR "${THYMARA_EXE} is not a GUI program: it would open a console window")
 endif()
 
-# What Windows itself provides; the names come in lower case. Anything else
-# has to be found beside Qt, or the install stops.
+# CMake compares DLL names in lower case, and looks them up under that name:
+# on Linux, Qt6Core.dll is found only through a link named qt6core.dll.
+file(REMOVE_RECURSE "${THYMARA_DLL_LINKS}")
+file(MAKE_DIRECTORY "${THYMARA_DLL_LINKS}")
+file(GLOB qt_dlls "${THYMARA_QT_BIN}/*.dll")
+foreach(dll IN LISTS qt_dlls)
+    cmake_path(GET dll FILENAME name)
+    string(TOLOWER "${name}" lower)
+    file(CREATE_LINK "${dll}" "${THYMARA_DLL_LINKS}/${lower}" SYMBOLIC)
+endforeach()
+
+# What Windows itself provides; anything else has to be found beside Qt, or
+# the install stops.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${THYMARA_OBJDUMP}")
 file(GET_RUNTIME_DEPENDENCIES
     EXECUTABLES "${exe}"
     MODULES "${plugin}"
-    DIRECTORIES "${THYMARA_QT_BIN}"
+    DIRECTORIES "${THYMARA_DLL_LINKS}"
     PRE_EXCLUDE_REGEXES
         "^api-ms-win-" "^ext-ms-win-"
         "^(advapi32|authz|comctl32|comdlg32|d2d1|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32)\\.dll$"
-        "^(kernel32|mpr|msvcrt|netapi32|ole32|oleacc|oleaut32|setupapi|shell32|shlwapi)\\.dll$"
+        "^(kernel32|mpr|msvcrt|netapi32|ole32|oleacc|oleaut32|setupapi|shcore|shell32|shlwapi)\\.dll$"
         "^(user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\\.dll$"
     RESOLVED_DEPENDENCIES_VAR dlls
     UNRESOLVED_DEPENDENCIES_VAR unresolved
@@ -35,7 +46,13 @@ endif()
 if(conflicting_FILENAMES)
     message(FATAL_ERROR "Found more than once: ${conflicting_FILENAMES}")
 endif()
-file(INSTALL ${dlls} DESTINATION "${folder}")
+# Under their own names, not those of the links.
+set(files)
+foreach(link IN LISTS dlls)
+    file(REAL_PATH "${link}" file)
+    list(APPEND files "${file}")
+endforeach()
+file(INSTALL ${files} DESTINATION "${folder}")
 
 # --strip-all: nothing reads symbols from the shipped files.
 file(GLOB_RECURSE binaries "${folder}/*.exe" "${folder}/*.dll")
