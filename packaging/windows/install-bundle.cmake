@@ -22,8 +22,8 @@ foreach(dll IN LISTS qt_dlls)
     file(CREATE_LINK "${dll}" "${THYMARA_DLL_LINKS}/${lower}" SYMBOLIC)
 endforeach()
 
-# What Windows itself provides; anything else has to be found beside Qt, or
-# the install stops.
+# What Windows itself provides, as far as the program and Qt import it;
+# anything else has to be found beside Qt, or the install stops.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${THYMARA_OBJDUMP}")
@@ -33,9 +33,9 @@ file(GET_RUNTIME_DEPENDENCIES
     DIRECTORIES "${THYMARA_DLL_LINKS}"
     PRE_EXCLUDE_REGEXES
         "^api-ms-win-" "^ext-ms-win-"
-        "^(advapi32|authz|comctl32|comdlg32|d2d1|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32)\\.dll$"
-        "^(kernel32|mpr|msvcrt|netapi32|ole32|oleacc|oleaut32|setupapi|shcore|shell32|shlwapi)\\.dll$"
-        "^(user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\\.dll$"
+        "^(advapi32|authz|comdlg32|d3d9|d3d11|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|mpr)\\.dll$"
+        "^(msvcrt|netapi32|ole32|oleaut32|shcore|shell32|shlwapi|user32|userenv|version)\\.dll$"
+        "^(winmm|ws2_32|wtsapi32)\\.dll$"
     RESOLVED_DEPENDENCIES_VAR dlls
     UNRESOLVED_DEPENDENCIES_VAR unresolved
     CONFLICTING_DEPENDENCIES_PREFIX conflicting)
