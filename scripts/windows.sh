@@ -6,7 +6,9 @@
 #   2. thymara.exe and the tests, cross-built with MinGW-w64 into build-windows/;
 #   3. the tests, run under Wine;
 #   4. build-windows/thymara-<version>-win64/ (the program, every DLL it needs
-#      and their licences) and build-windows/thymara-<version>-win64.zip;
+#      and their licences; `cmake --install`) and
+#      build-windows/thymara-<version>-win64.zip (`cpack`), both made by the
+#      install rules of packaging/windows/bundle.cmake;
 #   5. build-windows/thymara-<version>-setup.exe, the installer (NSIS);
 #   6. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
 #      then the installer (scripts/windows/installer-check.sh).
@@ -23,11 +25,10 @@ SAVE_SHOTS=""
 
 WIN_BUILD="${THYMARA_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
 WINEPREFIX_TESTS="$WIN_BUILD/wine"
-MINGW=x86_64-w64-mingw32
 
 ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
     qt6-base-dev qt6-base-dev-tools wine64 xvfb openbox xdotool x11-utils xclip \
-    imagemagick zip unzip tesseract-ocr tesseract-ocr-eng nsis icoutils python3
+    imagemagick unzip tesseract-ocr tesseract-ocr-eng nsis icoutils python3 python3-debian
 
 started=$(date +%s)
 stage_start=$started
@@ -44,14 +45,15 @@ QT_WIN="$("$ROOT/scripts/windows/build-qt.sh")"
 stage_done "Qt for Windows"
 
 # --- 2. cross build -------------------------------------------------------------
-RUNTIME_DIR="$(dirname "$(realpath "$($MINGW-g++-posix -print-file-name=libstdc++-6.dll)")")"
-PTHREAD_DIR="$(dirname "$(realpath "$($MINGW-g++-posix -print-file-name=libwinpthread-1.dll)")")"
-DLL_DIRS="$QT_WIN/bin:$RUNTIME_DIR:$PTHREAD_DIR"
+# The C++ runtime is linked into the program and the tests (-static), as it
+# is into Qt's DLLs: the only DLLs they load are Qt's and Windows' own.
+DLL_DIRS="$QT_WIN/bin"
 
 mkdir -p "$WIN_BUILD"
 cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_EXE_LINKER_FLAGS=-static \
     -DCMAKE_PREFIX_PATH="$QT_WIN" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
@@ -93,48 +95,17 @@ stage_done "tests under Wine"
 
 # --- 4. the folder and the zip ------------------------------------------------------
 rm -rf "$DEPLOY" "$WIN_BUILD/$PACKAGE.zip"
-mkdir -p "$DEPLOY/platforms"
-cp "$WIN_BUILD/src/thymara.exe" "$DEPLOY/"
-cp "$QT_WIN/plugins/platforms/qwindows.dll" "$DEPLOY/platforms/"
-$MINGW-strip --strip-unneeded "$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll"
-
-grep -q 'Subsystem.*(Windows GUI)' <<<"$($MINGW-objdump -p "$DEPLOY/thymara.exe")" ||
-    { echo "thymara.exe is not a GUI program" >&2; exit 1; }
-
-# Copies every DLL the shipped files import, and what those import in turn,
-# from the Windows Qt and the MinGW runtime of the compiler that built it.
-# Whatever is found in neither is a Windows system DLL.
-imports() { $MINGW-objdump -p "$1" | awk '/DLL Name:/ { print $3 }'; }
-system_dlls=()
-runtime_dlls=()
-queue=("$DEPLOY/thymara.exe" "$DEPLOY/platforms/qwindows.dll")
-while [ ${#queue[@]} -gt 0 ]; do
-    file="${queue[0]}"
-    queue=("${queue[@]:1}")
-    for dll in $(imports "$file"); do
-        [ -f "$DEPLOY/$dll" ] && continue
-        found=""
-        for dir in "$QT_WIN/bin" "$RUNTIME_DIR" "$PTHREAD_DIR"; do
-            [ -f "$dir/$dll" ] && { found="$dir/$dll"; break; }
-        done
-        if [ -n "$found" ]; then
-            cp "$found" "$DEPLOY/"
-            [[ "$found" == "$QT_WIN/"* ]] || runtime_dlls+=("$found")
-            $MINGW-strip --strip-unneeded "$DEPLOY/$dll"
-            queue+=("$DEPLOY/$dll")
-        else
-            system_dlls+=("$dll")
-        fi
-    done
-done
-# The licence texts of all of it, from the Qt build's notices and the MinGW
-# runtime's Debian packages.
-python3 "$ROOT/scripts/windows/licences.py" "$DEPLOY" "$QT_WIN" "$ROOT/packaging/copyright" \
-    "$VERSION" "${runtime_dlls[@]}"
-(cd "$WIN_BUILD" && zip -q -r -X -9 "$PACKAGE.zip" "$PACKAGE")
+cmake --install "$WIN_BUILD" --prefix "$DEPLOY" >"$WIN_BUILD/install.log" ||
+    { cat "$WIN_BUILD/install.log"; exit 1; }
+(cd "$WIN_BUILD" && cpack -G ZIP >"$WIN_BUILD/cpack.log") || { cat "$WIN_BUILD/cpack.log"; exit 1; }
+# Both come from the same install rules; a difference means one of them
+# picked up something from outside.
+folder_files="$(cd "$WIN_BUILD" && find "$PACKAGE" -type f | LC_ALL=C sort)"
+zip_files="$(unzip -Z1 "$WIN_BUILD/$PACKAGE.zip" | grep -v '/$' | LC_ALL=C sort)"
+[ "$folder_files" = "$zip_files" ] ||
+    { echo "the zip and $DEPLOY differ:" >&2; diff <(echo "$folder_files") <(echo "$zip_files") >&2; exit 1; }
 echo "Packed $WIN_BUILD/$PACKAGE.zip ($(du -k "$WIN_BUILD/$PACKAGE.zip" | cut -f1) KiB):"
 (cd "$DEPLOY" && find . -type f | sort | sed 's|^\./|    |')
-echo "  system DLLs it relies on: $(printf '%s\n' "${system_dlls[@]}" | sort -fu | tr '\n' ' ')"
 stage_done "folder and zip"
 
 # --- 5. the installer -------------------------------------------------------------------

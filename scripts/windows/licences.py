@@ -1,16 +1,19 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the licence texts of everything the Windows program ships into
 <folder>/licences: the program's own terms, Qt's, the third-party code Qt's
 build bundled into its DLLs, and the MinGW runtime's.
 
-Usage: licences.py FOLDER QT_PREFIX TERMS VERSION RUNTIME_DLL...
+Usage: licences.py FOLDER QT_PREFIX TERMS VERSION COMPILER
 
 QT_PREFIX/share/thymara-notices is what build-qt.sh kept of the Qt source:
 config.summary (which bundled copies the build used), debian-copyright and
 source/ (the licence files and attributions). TERMS is the program's DEP-5
-copyright file. Every RUNTIME_DLL is looked up in dpkg for the copyright file
-of its Debian package. Fails rather than ship a component without its
-licence.
+copyright file. COMPILER is the MinGW-w64 g++ whose C++ runtime is linked
+statically into the program and Qt's DLLs: its runtime libraries are looked
+up in dpkg for the copyright files of their Debian packages. Fails rather
+than ship a component without its licence.
+
+Debian's python3-debian reads the DEP-5 files: run it with /usr/bin/python3.
 """
 
 import json
@@ -18,6 +21,8 @@ import os
 import re
 import subprocess
 import sys
+
+from debian.copyright import Copyright
 
 # Debian's names for bundled copies in config.summary ("Using system X ... no")
 # and the folder under src/3rdparty that holds each.
@@ -87,36 +92,28 @@ def attributions(path):
     return data if isinstance(data, list) else [data]
 
 
-def dep5_paragraphs(text):
-    paragraphs = []
-    for block in re.split(r"\n\s*\n", text):
-        fields, key = {}, None
-        for line in block.splitlines():
-            if line[:1] in (" ", "\t") and key:
-                fields[key] += "\n" + line
-            elif ":" in line:
-                key, value = line.split(":", 1)
-                fields[key] = value.strip()
-        if fields:
-            paragraphs.append((block.strip("\n"), fields))
-    return paragraphs
+def dep5(path):
+    with open(path, encoding="utf-8") as f:
+        # Debian's copyright file of qt6-base has comments and a few fields
+        # outside the format; nothing here depends on them.
+        return Copyright(f, strict=False)
 
 
-def debian_paragraphs_for(folder, paragraphs):
+def debian_paragraphs_for(folder, copyright):
     """Debian's paragraphs for the files of FOLDER, with the licence texts they name."""
     chosen, names = [], []
-    for block, fields in paragraphs:
-        patterns = fields.get("Files", "").split()
+    for paragraph in copyright.all_files_paragraphs():
+        patterns = paragraph.files
         inside = [p.startswith(folder + "/") for p in patterns]
         # A whole folder of it, or only its files: not a list of files across
         # the source that happens to name one of its scripts.
         if patterns and (all(inside) or any(p.startswith(folder + "/") and p.endswith("/*")
                                             for p in patterns)):
-            chosen.append(block)
-            names += re.split(r"\s+(?:or|and)\s+|,\s*", fields["License"].splitlines()[0])
-    for block, fields in paragraphs:
-        if "Files" not in fields and "License" in fields and fields["License"].splitlines()[0] in names:
-            chosen.append(block)
+            chosen.append(paragraph.dump().strip("\n"))
+            names += re.split(r"\s+(?:or|and)\s+|,\s*", paragraph.license.synopsis)
+    for paragraph in copyright.all_license_paragraphs():
+        if paragraph.license.synopsis in names:
+            chosen.append(paragraph.dump().strip("\n"))
     return "\n\n".join(chosen)
 
 
@@ -173,36 +170,61 @@ def module_attributions(notices, out):
 
 
 def own_terms(terms_path, version):
-    fields = {}
-    for _, f in dep5_paragraphs(read(terms_path)):
-        if f.get("Files") == "*":
-            fields = f
-    if not fields:
+    paragraph = dep5(terms_path).find_files_paragraph("thymara.exe")
+    if paragraph is None or paragraph.files != ("*",):
         fail(f"{terms_path} has no 'Files: *' paragraph")
-    licence = fields["License"].splitlines()
-    body = "\n".join(l.strip() for l in licence[1:] if l.strip() != ".")
-    return (f"Thymara {version}\n\nCopyright {fields['Copyright']}\n{body}\n\n"
+    body = paragraph.license.text.strip("\n")
+    return (f"Thymara {version}\n\nCopyright {paragraph.copyright}\n{body}\n\n"
             "Thymara comes with Qt, the runtime libraries of the MinGW-w64 compiler and\n"
             "third-party code contained in Qt, each under its own licence. Their texts are\n"
             "in the \"licences\" folder beside thymara.exe; README.txt there lists them.\n")
 
 
-def runtime_packages(dlls):
+# The C++ runtime linked into every shipped binary, as (what it is, its
+# static library, its DLL). The notices are named after the Debian package of
+# the DLL, the runtime package; the static library comes from the same Debian
+# source and so has the same copyright file, which is checked.
+RUNTIME = [
+    ("libstdc++", "libstdc++.a", "libstdc++-6.dll"),
+    ("libgcc", "libgcc_eh.a", "libgcc_s_seh-1.dll"),
+    ("winpthreads and the mingw-w64 runtime", "libwinpthread.a", "libwinpthread-1.dll"),
+]
+
+
+def owner(path):
+    real = os.path.realpath(path)
+    found = subprocess.run(["dpkg", "-S", real], capture_output=True, text=True)
+    if found.returncode != 0:
+        fail(f"{real} belongs to no Debian package: its licence is unknown")
+    package = found.stdout.split(":")[0].strip()
+    source = subprocess.run(["dpkg-query", "-W", "-f=${source:Package} ${source:Version}", package],
+                            capture_output=True, text=True, check=True).stdout
+    return package, source
+
+
+def runtime_packages(compiler):
     packages = {}
-    for dll in dlls:
-        real = os.path.realpath(dll)
-        owner = subprocess.run(["dpkg", "-S", real], capture_output=True, text=True)
-        if owner.returncode != 0:
-            fail(f"{real} belongs to no Debian package: its licence is unknown")
-        package = owner.stdout.split(":")[0].strip()
-        packages.setdefault(package, []).append(os.path.basename(dll))
+    for what, static, dll in RUNTIME:
+        found = []
+        for name in (static, dll):
+            path = subprocess.run([compiler, f"-print-file-name={name}"], capture_output=True,
+                                  text=True, check=True).stdout.strip()
+            if not os.path.isabs(path):
+                fail(f"{compiler} has no {name}")
+            found.append(owner(path))
+        (_, static_source), (package, dll_source) = found
+        if static_source != dll_source:
+            fail(f"{static} ({static_source}) and {dll} ({dll_source}) come from different sources")
+        packages.setdefault((package, dll_source), []).append(what)
     return packages
 
 
 def main():
     if len(sys.argv) < 5:
         fail(__doc__)
-    folder, qt, terms, version, *dlls = sys.argv[1:]
+    if len(sys.argv) != 6:
+        fail(__doc__)
+    folder, qt, terms, version, compiler = sys.argv[1:]
     notices = os.path.join(qt, "share", "thymara-notices")
     for need in ("config.summary", "debian-copyright", "source"):
         if not os.path.exists(os.path.join(notices, need)):
@@ -217,8 +239,8 @@ def main():
         if not os.path.isfile(path):
             fail(f"{path} is missing")
         write(os.path.join(out, "Qt", name), read(path))
-    debian_text = read(os.path.join(notices, "debian-copyright"))
-    write(os.path.join(out, "Qt", "debian-copyright.txt"), debian_text)
+    debian_path = os.path.join(notices, "debian-copyright")
+    write(os.path.join(out, "Qt", "debian-copyright.txt"), read(debian_path))
     summary = read(os.path.join(notices, "config.summary"))
     write(os.path.join(out, "Qt", "config.summary.txt"), summary)
     build_note = os.path.join(qt, "thymara-qt-build.txt")
@@ -244,23 +266,25 @@ def main():
           f"copyright holder and licence in it, including code inside the Qt modules.\n")
 
     third = os.path.join(out, "Qt", "third-party")
-    debian = dep5_paragraphs(debian_text)
+    debian = dep5(debian_path)
     listed = []
     for folder_name in sorted(set(bundled_in_build(summary) + ALWAYS)):
         listed += third_party(folder_name, notices, debian, third)
     listed += module_attributions(notices, third)
 
-    # The MinGW runtime: libstdc++ and libgcc are GPL-3 with the GCC Runtime
-    # Library Exception (both in the package's copyright file); winpthreads
-    # has its own terms in mingw-w64's.
+    # The MinGW runtime, linked into thymara.exe and every Qt DLL: libstdc++
+    # and libgcc are GPL-3 with the GCC Runtime Library Exception (both in
+    # the package's copyright file); winpthreads and the rest of the
+    # mingw-w64 runtime have their own terms in mingw-w64's.
     runtime = []
-    for package, names in sorted(runtime_packages(dlls).items()):
+    for (package, source), names in sorted(runtime_packages(compiler).items()):
         copyright_file = f"/usr/share/doc/{package}/copyright"
         if not os.path.isfile(copyright_file):
             fail(f"{copyright_file} is missing")
         write(os.path.join(out, "MinGW-runtime", f"{package}.txt"),
-              f"{', '.join(sorted(names))}: from the Debian package {package}.\n\n" + read(copyright_file))
-        runtime.append(f"  MinGW-runtime/{package}.txt: {', '.join(sorted(names))}")
+              f"{', '.join(names)}:\nlinked into thymara.exe and the Qt DLLs, built from Debian's source\n"
+              f"{source} (package {package}).\n\n" + read(copyright_file))
+        runtime.append(f"  MinGW-runtime/{package}.txt: {', '.join(names)}")
     write(os.path.join(out, "MinGW-runtime", "GPL-3.0.txt"), read("/usr/share/common-licenses/GPL-3"))
 
     index = [
