@@ -63,8 +63,7 @@ Outcome tryLockAt(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     int fd;
     do
-        fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
-                    0600);
+        fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Outcome::Unavailable;

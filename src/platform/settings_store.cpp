@@ -365,8 +365,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     Line old;
     const Position at = find(*lines, section, name, &old);
     if (at.entry >= 0) {
-        (*lines)[at.entry] =
-            old.comment.isEmpty() ? entry : entry + QLatin1Char(' ') + old.comment;
+        (*lines)[at.entry] = old.comment.isEmpty() ? entry : entry + QLatin1Char(' ') + old.comment;
     } else if (at.header >= 0) {
         lines->insert(at.sectionEnd, entry);
     } else {
