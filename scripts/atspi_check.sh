@@ -16,7 +16,6 @@ build_targets thymara
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-atspi.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
-if [ -n "${KEEP_WORK:-}" ]; then trap - EXIT; fi
 stand_in_browser "$WORK/browser.log"
 
 # Everything, the buses included, lives in the throwaway home.

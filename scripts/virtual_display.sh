@@ -2,9 +2,9 @@
 # The one place that starts a virtual X display: Xvfb with openbox, for every
 # script that shows the program without a screen, and the waits and window
 # helpers that go with it. Sourced after common.sh with WORK (a scratch
-# directory) set; stops everything it started, and removes WORK, when the
-# script exits (a script with its own EXIT trap calls stop_virtual_display
-# from it).
+# directory) set; stops everything it started, and removes WORK unless
+# KEEP_WORK is set, when the script exits (a script with its own EXIT trap
+# calls stop_virtual_display from it).
 
 xvfb_pid=""
 wm_pid=""
@@ -17,7 +17,7 @@ stop_virtual_display() {
         if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
     done
     wait 2>/dev/null || true
-    rm -rf "$WORK"
+    if [ -z "${KEEP_WORK:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
 }
 trap stop_virtual_display EXIT
 
