@@ -26,9 +26,9 @@ For each run it measures, from the moment the process is started:
   map          until the window manager maps the window's frame: the MapNotify
                event the X server sends on the root window (no polling);
   first paint  until the program has drawn its whole window once. A DAMAGE
-               object (libXdamage, raw rectangles) is put on every top-level
-               window as soon as the X server reports its creation, long
-               before the program can draw in it; Qt leaves a new window's
+               object (raw rectangles) is put on every top-level window as
+               soon as the X server reports its creation, long before the
+               program can draw in it; Qt leaves a new window's
                background unpainted, so every damage event is the program's
                own drawing. First paint is the moment the damaged rectangles
                together span the whole client area; Qt's first flush of its
@@ -49,14 +49,12 @@ execute up to the first paint (the program is stopped as soon as the paint is
 seen; it is idle by then). Instruction counts hardly depend on the machine's
 load, so they cross-check the timings taken on a busy machine.
 
-Only the standard library and the system's libX11, libXtst and libXdamage
-(through ctypes) are used. The machine's load is printed with the results:
+Besides the standard library it uses python3-xlib, with its DAMAGE and XTEST
+extensions. The machine's load is printed with the results:
 timings mean little on a busy machine, ratios of interleaved runs a bit more.
 """
 
 import argparse
-import ctypes
-import ctypes.util
 import datetime
 import os
 import re
@@ -69,120 +67,23 @@ import tempfile
 import threading
 import time
 
-# --- Xlib through ctypes ------------------------------------------------------
+import Xlib.display
+import Xlib.error
+from Xlib import X, XK
+from Xlib.ext import damage, xtest
 
-Window = ctypes.c_ulong
-Bool = ctypes.c_int
-
-CREATE_NOTIFY = 16
-MAP_NOTIFY = 19
-REPARENT_NOTIFY = 21
-SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-DAMAGE_NOTIFY = 0  # added to the extension's event base
-DAMAGE_REPORT_RAW_RECTANGLES = 0
+# --- X through python3-xlib -----------------------------------------------------
 
 
-class XAnyEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", Bool),
-                ("display", ctypes.c_void_p), ("window", Window)]
-
-
-class XCreateWindowEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", Bool),
-                ("display", ctypes.c_void_p), ("parent", Window), ("window", Window),
-                ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
-                ("height", ctypes.c_int), ("border_width", ctypes.c_int),
-                ("override_redirect", Bool)]
-
-
-class XMapEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", Bool),
-                ("display", ctypes.c_void_p), ("event", Window), ("window", Window),
-                ("override_redirect", Bool)]
-
-
-class XReparentEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", Bool),
-                ("display", ctypes.c_void_p), ("event", Window), ("window", Window),
-                ("parent", Window), ("x", ctypes.c_int), ("y", ctypes.c_int),
-                ("override_redirect", Bool)]
-
-
-class XRectangle(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                ("height", ctypes.c_ushort)]
-
-
-class XDamageNotifyEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", Bool),
-                ("display", ctypes.c_void_p), ("drawable", ctypes.c_ulong),
-                ("damage", ctypes.c_ulong), ("level", ctypes.c_int), ("more", Bool),
-                ("timestamp", ctypes.c_ulong), ("area", XRectangle), ("geometry", XRectangle)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("xany", XAnyEvent), ("xcreate", XCreateWindowEvent),
-                ("xmap", XMapEvent), ("xreparent", XReparentEvent),
-                ("xdamage", XDamageNotifyEvent), ("pad", ctypes.c_long * 24)]
-
-
-class XWindowAttributes(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
-                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
-                ("visual", ctypes.c_void_p), ("root", Window), ("class_", ctypes.c_int),
-                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
-                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
-                ("backing_pixel", ctypes.c_ulong), ("save_under", Bool),
-                ("colormap", ctypes.c_ulong), ("map_installed", Bool), ("map_state", ctypes.c_int),
-                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
-                ("do_not_propagate_mask", ctypes.c_long), ("override_redirect", Bool),
-                ("screen", ctypes.c_void_p)]
-
-
-def load_library(name, soname):
+def open_display():
     try:
-        return ctypes.CDLL(soname)
-    except OSError:
-        found = ctypes.util.find_library(name)
-        if not found:
-            sys.exit(f"benchmark: lib{name} is not installed")
-        return ctypes.CDLL(found)
-
-
-xlib = load_library("X11", "libX11.so.6")
-xtst = load_library("Xtst", "libXtst.so.6")
-xdamage = load_library("Xdamage", "libXdamage.so.1")
-xlib.XOpenDisplay.restype = ctypes.c_void_p
-xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-xlib.XDefaultRootWindow.restype = Window
-xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-xlib.XSelectInput.argtypes = [ctypes.c_void_p, Window, ctypes.c_long]
-xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
-xlib.XSync.argtypes = [ctypes.c_void_p, Bool]
-xlib.XFlush.argtypes = [ctypes.c_void_p]
-xlib.XKeysymToKeycode.restype = ctypes.c_ubyte
-xlib.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-xlib.XStringToKeysym.restype = ctypes.c_ulong
-xlib.XStringToKeysym.argtypes = [ctypes.c_char_p]
-xlib.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
-xlib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, Window, ctypes.POINTER(XWindowAttributes)]
-xlib.XSetErrorHandler.argtypes = [ctypes.c_void_p]
-xlib.XTranslateCoordinates.argtypes = [ctypes.c_void_p, Window, Window, ctypes.c_int, ctypes.c_int,
-                                       ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
-                                       ctypes.POINTER(Window)]
-xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, Bool, ctypes.c_ulong]
-xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, Bool, ctypes.c_ulong]
-xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_ulong]
-xdamage.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
-                                          ctypes.POINTER(ctypes.c_int)]
-xdamage.XDamageCreate.restype = ctypes.c_ulong
-xdamage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
-
-# Windows vanish between an event and a query about them, and input-only
-# windows take no damage object; neither is an error here.
-_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
-xlib.XSetErrorHandler(ctypes.cast(_ERROR_HANDLER, ctypes.c_void_p))
+        display = Xlib.display.Display()
+    except Xlib.error.DisplayError as error:
+        sys.exit(f"benchmark: cannot open the X display: {error}")
+    # Windows vanish between an event and a request about them, and
+    # input-only windows take no damage object; neither is an error here.
+    display.set_error_handler(lambda error, request: None)
+    return display
 
 
 class RootWatcher:
@@ -191,17 +92,13 @@ class RootWatcher:
     and what is drawn into them (DamageNotify)."""
 
     def __init__(self):
-        self.display = xlib.XOpenDisplay(None)
-        if not self.display:
-            sys.exit("benchmark: cannot open the X display")
-        event_base, error_base = ctypes.c_int(), ctypes.c_int()
-        if not xdamage.XDamageQueryExtension(self.display, ctypes.byref(event_base),
-                                             ctypes.byref(error_base)):
+        self.display = open_display()
+        if not self.display.has_extension("DAMAGE"):
             sys.exit("benchmark: the X server has no DAMAGE extension")
-        self.damage_event = event_base.value + DAMAGE_NOTIFY
-        root = xlib.XDefaultRootWindow(self.display)
-        xlib.XSelectInput(self.display, root, SUBSTRUCTURE_NOTIFY_MASK)
-        xlib.XSync(self.display, False)  # listening before any program starts
+        self.display.damage_query_version()  # the server wants it before any other
+        self.damage_event = self.display.extension_event.DamageNotify
+        self.display.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.display.sync()  # listening before any program starts
         self.lock = threading.Condition()
         self.reparented = []  # (time, client, frame)
         self.mapped = []  # (time, window)
@@ -209,29 +106,26 @@ class RootWatcher:
         threading.Thread(target=self._run, daemon=True).start()
 
     def _run(self):
-        event = XEvent()
         while True:
-            xlib.XNextEvent(self.display, ctypes.byref(event))
+            event = self.display.next_event()
             now = time.monotonic()
-            if event.type == CREATE_NOTIFY and not event.xcreate.override_redirect:
+            if event.type == X.CreateNotify and not event.override:
                 # Before the window can be mapped, let alone exposed and drawn.
-                xdamage.XDamageCreate(self.display, event.xcreate.window,
-                                      DAMAGE_REPORT_RAW_RECTANGLES)
-                xlib.XFlush(self.display)
+                event.window.damage_create(damage.DamageReportRawRectangles)
+                self.display.flush()
             with self.lock:
-                if event.type == CREATE_NOTIFY:
+                if event.type == X.CreateNotify:
                     # The server hands out the ids of closed windows again.
-                    self.damaged[event.xcreate.window] = []
+                    self.damaged[event.window.id] = []
                     continue
-                if event.type == REPARENT_NOTIFY:
-                    r = event.xreparent
-                    self.reparented.append((now, r.window, r.parent))
-                elif event.type == MAP_NOTIFY and not event.xmap.override_redirect:
-                    self.mapped.append((now, event.xmap.window))
+                if event.type == X.ReparentNotify:
+                    self.reparented.append((now, event.window.id, event.parent.id))
+                elif event.type == X.MapNotify and not event.override:
+                    self.mapped.append((now, event.window.id))
                 elif event.type == self.damage_event:
-                    d = event.xdamage
-                    self.damaged.setdefault(d.drawable, []).append(
-                        (now, d.area.x, d.area.y, d.area.width, d.area.height))
+                    area = event.area
+                    self.damaged.setdefault(event.drawable.id, []).append(
+                        (now, area.x, area.y, area.width, area.height))
                 else:
                     continue
                 self.lock.notify_all()
@@ -277,16 +171,17 @@ class Input:
     """Keyboard and mouse through the XTEST extension, as a user would type and click."""
 
     def __init__(self):
-        self.display = xlib.XOpenDisplay(None)
-        self.root = xlib.XDefaultRootWindow(self.display)
+        self.display = open_display()
+        if not self.display.has_extension("XTEST"):
+            sys.exit("benchmark: the X server has no XTEST extension")
+        self.root = self.display.screen().root
 
     def keycode(self, name):
-        return xlib.XKeysymToKeycode(self.display, xlib.XStringToKeysym(name.encode()))
+        return self.display.keysym_to_keycode(XK.string_to_keysym(name))
 
     def focus(self):
-        window, revert = Window(), ctypes.c_int()
-        xlib.XGetInputFocus(self.display, ctypes.byref(window), ctypes.byref(revert))
-        return window.value
+        focus = self.display.get_input_focus().focus
+        return getattr(focus, "id", focus)  # PointerRoot and None are numbers
 
     def wait_focus(self, window, timeout):
         deadline = time.monotonic() + timeout
@@ -299,42 +194,40 @@ class Input:
     def press_alt(self, key):
         """Presses Alt+key and returns the moment the press left for the server."""
         alt, code = self.keycode("Alt_L"), self.keycode(key)
-        xtst.XTestFakeKeyEvent(self.display, alt, True, 0)
-        xtst.XTestFakeKeyEvent(self.display, code, True, 0)
-        xlib.XFlush(self.display)
+        xtest.fake_input(self.display, X.KeyPress, alt)
+        xtest.fake_input(self.display, X.KeyPress, code)
+        self.display.flush()
         pressed = time.monotonic()
-        xtst.XTestFakeKeyEvent(self.display, code, False, 0)
-        xtst.XTestFakeKeyEvent(self.display, alt, False, 0)
-        xlib.XFlush(self.display)
+        xtest.fake_input(self.display, X.KeyRelease, code)
+        xtest.fake_input(self.display, X.KeyRelease, alt)
+        self.display.flush()
         return pressed
 
     def move_pointer(self, window, x, y):
         """Puts the pointer at (x, y) in the window."""
-        root_x, root_y, child = ctypes.c_int(), ctypes.c_int(), Window()
-        xlib.XTranslateCoordinates(self.display, window, self.root, x, y, ctypes.byref(root_x),
-                                   ctypes.byref(root_y), ctypes.byref(child))
-        xtst.XTestFakeMotionEvent(self.display, -1, root_x.value, root_y.value, 0)
-        xlib.XFlush(self.display)
+        where = self.root.translate_coords(self.display.create_resource_object("window", window),
+                                           x, y)
+        xtest.fake_input(self.display, X.MotionNotify, x=where.x, y=where.y)
+        self.display.flush()
 
     def click(self):
         """Clicks where the pointer is; returns the moment the button was
         released, which is when a push button acts. The pointer must have been
         there a while: Qt ignores a press that arrives together with the move."""
-        xtst.XTestFakeButtonEvent(self.display, 1, True, 0)
-        xlib.XFlush(self.display)
-        xtst.XTestFakeButtonEvent(self.display, 1, False, 0)
-        xlib.XFlush(self.display)
+        xtest.fake_input(self.display, X.ButtonPress, 1)
+        self.display.flush()
+        xtest.fake_input(self.display, X.ButtonRelease, 1)
+        self.display.flush()
         return time.monotonic()
 
     def park_pointer(self):
         """Out of the way, so that nothing is drawn hovered in the next run."""
-        xtst.XTestFakeMotionEvent(self.display, -1, 0, 0, 0)
-        xlib.XFlush(self.display)
+        xtest.fake_input(self.display, X.MotionNotify, x=0, y=0)
+        self.display.flush()
 
     def client_size(self, window):
-        attributes = XWindowAttributes()
-        xlib.XGetWindowAttributes(self.display, window, ctypes.byref(attributes))
-        return attributes.width, attributes.height
+        geometry = self.display.create_resource_object("window", window).get_geometry()
+        return geometry.width, geometry.height
 
 
 # --- processes -----------------------------------------------------------------

@@ -16,26 +16,17 @@ build_targets thymara
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-atspi.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
-if [ -n "${KEEP_WORK:-}" ]; then trap - EXIT; fi
-home="$(private_home check)"
-mkdir -p "$WORK/bin"
-cat >"$WORK/bin/xdg-open" <<STANDIN
-#!/bin/sh
-printf '%s\n' "\$*" >>"$WORK/browser.log"
-STANDIN
-chmod +x "$WORK/bin/xdg-open"
+stand_in_browser "$WORK/browser.log"
 
 # Everything, the buses included, lives in the throwaway home.
-unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY
-export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
-    XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data"
+unset DBUS_SESSION_BUS_ADDRESS
+enter_private_home "$WORK/home"
 start_virtual_display
 start_session_bus
 start_accessibility_bus
 
-PATH="$WORK/bin:$PATH" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-    timeout 300 "$BUILD_DIR/src/thymara" >"$WORK/program.log" 2>&1 &
-program_pid=$!
+start_program "$WORK/program.log" \
+    env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 300 "$BUILD_DIR/src/thymara"
 verdict=0
 # The system Python: the AT-SPI bindings are Debian packages.
 timeout 240 /usr/bin/python3 "$ROOT/scripts/atspi_tree.py" "$WORK/browser.log" || verdict=$?

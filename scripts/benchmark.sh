@@ -32,7 +32,7 @@ ensure_packages "${BUILD_PACKAGES[@]}"
 BENCH_BUILD="${THYMARA_BENCH_BUILD_DIR:-$ROOT/build-bench}"
 cmake -S "$ROOT" -B "$BENCH_BUILD" -DCMAKE_BUILD_TYPE=Release -DTHYMARA_BUILD_BENCH=ON >/dev/null
 cmake --build "$BENCH_BUILD" --parallel "$JOBS" --target thymara thymara_minimal
-ensure_packages xvfb x11-utils openbox python3 libx11-6 libxtst6 libxdamage1
+ensure_packages xvfb x11-utils openbox python3 python3-xlib
 for argument in "$@"; do
     if [ "$argument" = "--callgrind" ]; then ensure_packages valgrind; fi
 done
@@ -42,7 +42,8 @@ source "$ROOT/scripts/virtual_display.sh"
 start_virtual_display
 
 echo "Measuring on DISPLAY=$DISPLAY (machine: $(nproc) cores)"
-python3 "$ROOT/bench/startup_benchmark.py" \
+# The system Python: python3-xlib is a Debian package.
+/usr/bin/python3 "$ROOT/bench/startup_benchmark.py" \
     --thymara "$BENCH_BUILD/src/thymara" \
     --minimal "$BENCH_BUILD/bench/thymara_minimal" \
     "$@"

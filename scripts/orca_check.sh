@@ -17,15 +17,8 @@ build_targets thymara
 
 CHECK_DIR="$(mktemp -d "${TMPDIR:-/tmp}/thymara-orca.XXXXXX")"
 [ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$CHECK_DIR"' EXIT
-home="$CHECK_DIR/home"
-mkdir -p "$CHECK_DIR/bin" "$home/config" "$home/runtime" "$home/cache" "$home/data" \
-    "$CHECK_DIR/orca-prefs"
-chmod 700 "$home" "$home/runtime"
-cat >"$CHECK_DIR/bin/xdg-open" <<STANDIN
-#!/bin/sh
-printf '%s\n' "\$*" >>"$CHECK_DIR/browser.log"
-STANDIN
-chmod +x "$CHECK_DIR/bin/xdg-open"
+mkdir -p "$CHECK_DIR/orca-prefs"
+stand_in_browser "$CHECK_DIR/browser.log"
 
 # Speech only, to the log; no key names echoed, no braille, no sounds.
 cat >"$CHECK_DIR/orca-prefs/user-settings.conf" <<'SETTINGS'
@@ -56,10 +49,13 @@ SETTINGS
 
 export CHECK_DIR PROGRAM="$BUILD_DIR/src/thymara" BROWSER_LOG="$CHECK_DIR/browser.log"
 status=0
-timeout 300 env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS -u WAYLAND_DISPLAY -u DISPLAY \
-    HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
-    XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" PATH="$CHECK_DIR/bin:$PATH" \
-    dbus-run-session -- bash "$ROOT/scripts/orca_session.sh" || status=$?
+# The session's own bus comes from dbus-run-session, its display from the
+# virtual display helper.
+(
+    unset DBUS_SESSION_BUS_ADDRESS DISPLAY
+    exec_private "$CHECK_DIR/home" timeout 300 \
+        dbus-run-session -- bash "$ROOT/scripts/orca_session.sh"
+) || status=$?
 [ "$status" -eq 124 ] && echo "orca_check: the check did not end within 300 seconds" >&2
 if [ "$status" -ne 0 ]; then
     echo "--- Orca's output:"

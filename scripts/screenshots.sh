@@ -18,58 +18,40 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 SCALE=""
-OUT_DIR="$ROOT/docs/screenshots"
+SHOT_DIR="$ROOT/docs/screenshots"
 while [ $# -gt 0 ]; do
     case "$1" in
     --scale) SCALE="$2"; shift 2 ;;
-    --out) OUT_DIR="$2"; shift 2 ;;
+    --out) SHOT_DIR="$2"; shift 2 ;;
     *) echo "usage: $0 [--scale FACTOR] [--out DIR]" >&2; exit 2 ;;
     esac
 done
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 build_targets thymara
-ensure_packages xvfb x11-utils imagemagick xdotool openbox
+ensure_packages xvfb x11-utils imagemagick xdotool openbox dbus-daemon
 
 PROGRAM="$BUILD_DIR/src/thymara"
 TITLE_PATTERN="$(title_pattern "$BUILD_DIR")"
-mkdir -p "$OUT_DIR"
+mkdir -p "$SHOT_DIR"
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-shots.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
-
-run_private() {
-    local home="$1"
-    shift
-    env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u SESSION_MANAGER \
-        -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_STYLE_OVERRIDE \
-        HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
-        XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" QT_QPA_PLATFORM=xcb \
-        ${SCALE:+QT_SCALE_FACTOR="$SCALE"} "$@"
-}
 
 # --- virtual display with a window manager --------------------------------
 # Scaled windows need a larger screen to be seen whole.
 if [ -n "$SCALE" ]; then export VIRTUAL_SCREEN="${VIRTUAL_SCREEN:-2560x2048x24}"; fi
 start_virtual_display
+# A bus of its own: neither the desktop's nor one Qt would start for each run.
+start_session_bus
 # Keep the pointer off the windows (in the far corner: X holds it on the
 # screen) so nothing is drawn hovered.
 xdotool mousemove 9999 9999
 
-# --- window helpers --------------------------------------------------------
-# Saves the window with its frame once it has finished painting.
-shoot() {
-    local id="$1" name="$2"
-    capture_settled "$id" "$WORK/shot.png"
-    mv "$WORK/shot.png" "$OUT_DIR/$name"
-    echo "  $name ($(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }') client)"
-}
-
-start_program() {
-    local home
-    home="$(private_home "$1")"
-    run_private "$home" "$PROGRAM" >"$WORK/program.$1.log" 2>&1 &
-    program_pid=$!
+# --- the program in a throwaway home, as a user runs it -------------------------
+start_thymara() {
+    start_program "$WORK/program.$1.log" exec_private "$WORK/home.$1" \
+        ${SCALE:+QT_SCALE_FACTOR="$SCALE"} "$PROGRAM"
 }
 
 wait_program_end() {
@@ -77,10 +59,10 @@ wait_program_end() {
     program_pid=""
 }
 
-echo "Saving screenshots to $OUT_DIR"
+echo "Saving screenshots to $SHOT_DIR"
 
 # --- first run: main window, About, ailment result, exit window -----------
-start_program 1
+start_thymara 1
 main=$(new_window "$TITLE_PATTERN" "") || fail "the main window did not appear: $(cat "$WORK/program.1.log")"
 shoot "$main" main-window.png
 
@@ -104,7 +86,7 @@ wait_program_end
 # --- second run: herb result -------------------------------------------------
 # The list of ailments has the focus at start; Tab moves to the chosen option
 # and Down switches to "Search by Herb".
-start_program 2
+start_thymara 2
 main=$(new_window "$TITLE_PATTERN" "") || fail "the main window did not appear: $(cat "$WORK/program.2.log")"
 press "$main" Tab Down alt+n
 result=$(new_window "$TITLE_PATTERN" "$main") || fail "Next showed no result window"

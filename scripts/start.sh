@@ -16,27 +16,23 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 ensure_packages xvfb x11-utils imagemagick xdotool openbox
-SHOT_DIR="$ROOT/shots"
-SHOT="$SHOT_DIR/main-window.png"
-mkdir -p "$SHOT_DIR"
-
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-start.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
 start_virtual_display
 
 # A throwaway home: the demonstration neither meets a copy the user is
 # running nor an update question left from the user's own settings.
-home="$(private_home demo)"
-env -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
-    XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb "$PROGRAM" >"$WORK/program.log" 2>&1 &
-program_pid=$!
+start_program "$WORK/program.log" exec_private "$WORK/home" "$PROGRAM"
 
+SHOT="$ROOT/shots/main-window.png"
+mkdir -p "$ROOT/shots"
 if ! window=$(new_window "$(title_pattern "$BUILD_DIR")" ""); then
     import -window root "$SHOT"
     echo "No screen available: started Thymara on a virtual X display, but its main window did not"
     echo "appear within 30 seconds (a message box may be waiting). Screenshot of the whole display: $SHOT"
     exit 1
 fi
-capture_settled "$window" "$SHOT"
+shoot "$window" main-window.png
+cp "$WORK/main-window.png" "$SHOT"
 echo "No screen available: started Thymara on a virtual X display (DISPLAY=$DISPLAY),"
 echo "saved a screenshot of its main window to $SHOT and ended the program."

@@ -3,6 +3,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+# What needs no build comes first: shellcheck, the C++ format, shell
+# functions defined twice.
+"$ROOT/scripts/lint.sh"
+
 # dpkg-dev and lintian build and check the Debian package; weston is the
 # Wayland-only desktop of the smoke test; Orca and what it needs to run on a
 # virtual display are the screen reader check's.
@@ -20,6 +24,10 @@ SANITIZE_DIR="${THYMARA_SANITIZE_BUILD_DIR:-$ROOT/build-sanitize}"
 configure_and_build "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTHYMARA_SANITIZE=ON
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir "$SANITIZE_DIR" --output-on-failure --timeout 600 -L program "$@"
+
+# Through the desktop's accessibility bus: every window's tree, and every
+# link and button pressed through its action, as switch access does it.
+"$ROOT/scripts/atspi_check.sh"
 
 # A blind user's everyday steps with a real screen reader, on a virtual display.
 "$ROOT/scripts/orca_check.sh"

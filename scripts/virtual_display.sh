@@ -1,9 +1,10 @@
+# shellcheck shell=bash
 # The one place that starts a virtual X display: Xvfb with openbox, for every
 # script that shows the program without a screen, and the waits and window
 # helpers that go with it. Sourced after common.sh with WORK (a scratch
-# directory) set; stops everything it started, and removes WORK, when the
-# script exits (a script with its own EXIT trap calls stop_virtual_display
-# from it).
+# directory) set; stops everything it started, and removes WORK unless
+# KEEP_WORK is set, when the script exits (a script with its own EXIT trap
+# calls stop_virtual_display from it).
 
 xvfb_pid=""
 wm_pid=""
@@ -16,7 +17,7 @@ stop_virtual_display() {
         if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
     done
     wait 2>/dev/null || true
-    rm -rf "$WORK"
+    if [ -z "${KEEP_WORK:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
 }
 trap stop_virtual_display EXIT
 
@@ -33,7 +34,8 @@ start_virtual_display() {
     xvfb_pid=$!
     display_known() { grep -qs '^[0-9][0-9]*$' "$WORK/display"; }
     poll 15 display_known || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-    export DISPLAY=":$(cat "$WORK/display")"
+    DISPLAY=":$(cat "$WORK/display")"
+    export DISPLAY
     poll 15 xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$WORK/xvfb.log")"
 
     mkdir -p "$WORK/wm-home"
@@ -67,13 +69,16 @@ start_accessibility_bus() {
     poll 15 a11y_bus_up || fail "the accessibility bus did not start: $(cat "$WORK/a11y-bus.log")"
 }
 
-# A fresh home for one run of a program: config, runtime, cache and data
-# folders of its own. Prints its path.
-private_home() {
-    local home="$WORK/home.$1"
-    mkdir -p "$home/config" "$home/runtime" "$home/cache" "$home/data"
-    chmod 700 "$home" "$home/runtime"
-    echo "$home"
+# --- the program ---------------------------------------------------------------
+
+# start_program LOG COMMAND...: starts the program in the background, its
+# output to LOG; its process id goes to program_pid, which is ended with the
+# display. (Not through $(...): only this shell can wait for its children.)
+start_program() {
+    local log="$1"
+    shift
+    "$@" >"$log" 2>&1 &
+    program_pid=$!
 }
 
 # --- windows -----------------------------------------------------------------
@@ -137,4 +142,17 @@ capture_settled() {
         previous="$current"
         sleep 0.1
     done
+}
+
+# shoot ID NAME: saves window ID with its frame, once it has finished
+# painting, to $WORK/NAME, and to $SHOT_DIR/NAME when SHOT_DIR is set (then it
+# says so, with the size of the window's client area).
+shoot() {
+    local id="$1" name="$2"
+    capture_settled "$id" "$WORK/$name"
+    [ -n "${SHOT_DIR:-}" ] || return 0
+    mkdir -p "$SHOT_DIR"
+    cp "$WORK/$name" "$SHOT_DIR/$name"
+    echo "  saved $SHOT_DIR/$name ($(xwininfo -id "$id" |
+        awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }') client)"
 }

@@ -40,7 +40,7 @@ stop_all() {
 }
 trap stop_all EXIT
 
-fail() {
+fail_with_logs() {
     echo "FAIL: $*"
     echo "--- weston log ---"
     tail -n 30 "$WORK/weston.log" 2>/dev/null || true
@@ -56,7 +56,7 @@ XDG_RUNTIME_DIR="$WORK/runtime" HOME="$WORK/home" \
     --socket="$SOCKET" --idle-time=0 >"$WORK/weston.log" 2>&1 &
 weston_pid=$!
 socket_ready() { [ -S "$WORK/runtime/$SOCKET" ]; }
-poll 15 socket_ready || fail "weston did not open its socket"
+poll 15 socket_ready || fail_with_logs "weston did not open its socket"
 
 : >"$WORK/program.log" # there before the first look at it
 env -u DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u DBUS_SESSION_BUS_ADDRESS \
@@ -93,15 +93,15 @@ for ((tries = 0; tries < 600; tries++)); do # 30 s
     window_shown && break
     if ! program_running; then
         grep -q 'no Qt platform plugin could be initialized' "$WORK/program.log" &&
-            fail "the program found no platform plugin it could use (is qt6-wayland installed?)"
-        fail "the program ended before its main window was shown"
+            fail_with_logs "the program found no platform plugin it could use (is qt6-wayland installed?)"
+        fail_with_logs "the program ended before its main window was shown"
     fi
     sleep 0.05
 done
-window_shown || fail "no window titled \"$TITLE\" was shown within 30 s"
+window_shown || fail_with_logs "no window titled \"$TITLE\" was shown within 30 s"
 
 if grep -q 'Could not load the Qt platform plugin\|could not connect to display' "$WORK/program.log"; then
-    fail "the program tried a platform plugin this session does not have"
+    fail_with_logs "the program tried a platform plugin this session does not have"
 fi
-program_running || fail "the program ended right after showing its window"
+program_running || fail_with_logs "the program ended right after showing its window"
 echo "PASS: the main window \"$TITLE\" was shown on a Wayland-only weston"

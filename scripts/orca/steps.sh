@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The steps of scripts/orca_check.sh, sourced by scripts/orca_session.sh once
 # Orca runs. Each step presses keys the way a blind user would and then waits
 # (a bounded poll on the speech log) until Orca has said what the user needs
@@ -12,10 +13,10 @@ mark_line=0
 said() { tail -n +$((mark_line + 1)) "$SPEECH" | sed 's/^[a-z]* //' | tr '\n' ' '; }
 heard() { said | grep -qiE -- "$1"; }
 
-# press KEY...: each key in turn, a chord (alt+n) held as a person does: the
+# play KEY...: each key in turn, a chord (alt+n) held as a person does: the
 # modifiers go down first and up last, so that Alt alone never reaches the
 # program as a press of its own.
-press() {
+play() {
     mark_line=$(wc -l <"$SPEECH")
     local key mods
     for key in "$@"; do
@@ -52,15 +53,17 @@ refuse() {
     fi
 }
 
+# program_pid is the display helper's (start_program), which orca_session.sh
+# sources before this file.
+# shellcheck disable=SC2154
 program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 
 orca_ready() { grep -q "Screen reader on" "$SPEECH"; }
 poll 30 orca_ready || fail "Orca did not start: $(cat "$CHECK_DIR/orca.log")"
 
 mark_line=$(wc -l <"$SPEECH")
-QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 240 "$PROGRAM" \
-    >"$CHECK_DIR/program.log" 2>&1 &
-program_pid=$!
+start_program "$CHECK_DIR/program.log" \
+    env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 240 "$PROGRAM"
 
 expect "start: the ailment list, its label and value" "Ailment combo box.*Toothache"
 main_window=$(xdotool getactivewindow)
@@ -73,18 +76,18 @@ back_on_main() {
 }
 
 # Reading the window line by line reaches the banner, a link.
-press KP_Up
+play KP_Up
 expect "flat review: the current line" "[a-z]"
 for _ in 1 2 3 4 5 6; do
     heard "Visit Quorvel Now" && break
-    press KP_Home
+    play KP_Home
     poll 10 heard "[a-z]" || true
 done
-press Insert+KP_Begin
+play Insert+KP_Begin
 expect "flat review: the banner" "Visit Quorvel Now link"
 # Clicking it from flat review opens the forum in the browser.
 opened_before=$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)
-press KP_Divide
+play KP_Divide
 forum_opened() { [ "$(cat "$BROWSER_LOG" 2>/dev/null | wc -l)" -gt "$opened_before" ]; }
 if poll 10 forum_opened; then
     echo "ok   flat review click on the banner: the browser got $(tail -n 1 "$BROWSER_LOG")"
@@ -93,111 +96,111 @@ else
     mismatches=$((mismatches + 1))
 fi
 
-press Down
+play Down
 expect "Down on the closed list: the new value" "Sinus Problems"
-press Up
+play Up
 expect "Up on the closed list: the new value" "Toothache"
-press c
+play c
 expect "a letter on the closed list: the entry it picks" "Cough"
 refuse "a letter on the closed list: no item of the closed popup" "List with|list item"
-press Home
+play Home
 expect "Home on the closed list" "Toothache"
 
 # The open list: its entries, and the one chosen on closing it.
-press alt+Down
+play alt+Down
 expect "Alt+Down: the open list" "Toothache"
-press Down
+play Down
 expect "Down in the open list" "Sinus Problems"
-press Return
+play Return
 expect "Return: the list closed on the entry chosen" "Ailment combo box.*Sinus Problems"
-press Home
+play Home
 expect "Home on the closed list again" "Toothache"
 
-press alt+n
+play alt+n
 expect "Alt+N: the result window's focus" "Exit push button"
-press KP_Add
+play KP_Add
 expect "say-all: the ailment" "Toothache"
 expect "say-all: the herbs" "Clove Oil"
 expect "say-all: the remedy" "It is not possible to visit a dentist"
 
-press alt+b
+play alt+b
 expect "Alt+B: back on the main window" "Ailment combo box.*Toothache"
 back_on_main
 
 # Searching by herb: the option buttons, then the herb list.
-press Tab
+play Tab
 expect "Tab: the ailment option" "Search by Ailment"
-press Down
+play Down
 expect "Down: the herb option" "Search by Herb"
-press shift+Tab
+play shift+Tab
 expect "Shift+Tab: the herb list, its label and value" "Herb combo box.*Clove Oil"
-press Down
+play Down
 expect "Down on the herb list" "Allspice"
-press alt+n
+play alt+n
 expect "Alt+N by herb: the result window's focus" "Exit push button"
-press KP_Add
+play KP_Add
 expect "say-all by herb: the herb and its remedy" "Herb Name Allspice.*Pagan Herbal Remedy"
-press alt+b
+play alt+b
 expect "Alt+B: back on the herb list" "Herb combo box.*Allspice"
 back_on_main
 
 # The About window, from the Help menu, and back.
-press alt+h
+play alt+h
 expect "Alt+H: the Help menu" "Help"
-press a
+play a
 expect "About Software: the About window" "OK push button"
-press Return
+play Return
 expect "OK: back on the main window" "Herb combo box"
 back_on_main
 
-press Tab
+play Tab
 expect "Tab: the ailment option again" "Search by"
-press Up
+play Up
 expect "Up: the ailment option" "Search by Ailment"
-press alt+n
+play alt+n
 expect "Alt+N again" "Exit push button"
-press alt+b
+play alt+b
 expect "Alt+B again" "Ailment combo box|Search by Ailment"
 back_on_main
-press alt+F4
+play alt+F4
 expect "Alt+F4: the exit window" "Exit push button"
-press KP_Up
+play KP_Up
 expect "flat review of the exit window" "Exit|Quorvel|Thymara|Refer"
 refuse "flat review of the exit window: not blank" "^blank|[^a-z]blank"
-press KP_Home
+play KP_Home
 expect "flat review, the line above" "Quorvel"
 
-press alt+n
+play alt+n
 expect "Alt+N on the untouched form: the message box" \
     "alert Thymara.*Please Enter Proper Email Address.*OK push button"
-press Return
+play Return
 expect "OK: back on the exit window, the field at fault" "Refer A Friend Now push button.*Your email address: Please Enter Proper Email Address"
 
-press shift+Tab
+play shift+Tab
 expect "Shift+Tab: the first text field" "Your name.*text"
-press A l i c e Tab
+play A l i c e Tab
 expect "Tab: the next field" "Friend's name|Refer A Friend Now"
-press shift+Tab
+play shift+Tab
 expect "Shift+Tab: the field and its text" "Your name.*text.*Alice"
 refuse "Shift+Tab: the whole text" "Alic([^e]|$)"
 
 # A space in an e-mail field: the message box, then the field at fault.
-press Tab Tab
+play Tab Tab
 expect "Tab, Tab: the e-mail field" "Your email address.*text"
-press a space
+play a space
 expect "a space in the e-mail field: the message box" \
     "alert Thymara.*Email Address Cannot Contain Space.*OK push button"
-press Return
+play Return
 expect "OK: the field at fault" "Your email address"
 
 # Filling in and sending the referral: the address goes to the browser.
-press l i c e at e x a m p l e period o r g Tab
+play l i c e at e x a m p l e period o r g Tab
 expect "Tab: the friend's e-mail field" "Friend's email address.*text"
-press b o b at e x a m p l e period o r g Tab
+play b o b at e x a m p l e period o r g Tab
 expect "Tab: the friend's name field" "Friend's name.*text"
-press B o b Tab
+play B o b Tab
 expect "Tab: the message field" "Your message"
-press H i alt+n
+play H i alt+n
 referral_sent() { grep -qs "Bob" "$BROWSER_LOG"; }
 if poll 10 referral_sent; then
     echo "ok   Alt+N: the referral is sent: $(tail -n 1 "$BROWSER_LOG")"
@@ -206,7 +209,7 @@ else
     mismatches=$((mismatches + 1))
 fi
 
-press alt+F4
+play alt+F4
 if poll 10 program_ended; then
     echo "ok   Alt+F4 on the exit window: the program ended"
 else

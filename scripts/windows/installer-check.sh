@@ -27,7 +27,7 @@ VERSION="$1"
 SETUP="$(realpath "$2")"
 FOLDER="$(realpath "$3")"
 NSI="$(realpath "$4")"
-SHOTS="${5:-}"
+SHOT_DIR="${5:-}"
 # The window title is the program's own text, not the package version.
 TITLE_PATTERN="$(title_pattern "$(dirname "$NSI")/..")"
 UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
@@ -68,10 +68,7 @@ echo "a file only the older version has" >"$WORK/old/retired/dropped.txt"
 "$ROOT/scripts/windows/make-installer.sh" "$NSI" "$WORK/old" "$WORK/thymara-0.9-setup.exe" 0.9 >/dev/null
 
 # --- a fresh prefix holding only the two setup programs --------------------------
-(unset DISPLAY; timeout 300 "$WINE" wineboot -i >"$WORK/wineboot.log" 2>&1) ||
-    fail "wineboot did not finish: $(tail -5 "$WORK/wineboot.log")"
-timeout 120 "$WINESERVER" -w || true
-rm -f "$WINEPREFIX/dosdevices/z:"
+new_wine_prefix "$WINEPREFIX" --without-linux-drive
 mkdir -p "$WINEPREFIX/drive_c/setup"
 cp "$SETUP" "$WORK/thymara-0.9-setup.exe" "$WINEPREFIX/drive_c/setup/"
 SETUP_WIN="C:\\setup\\$(basename "$SETUP")"
@@ -79,7 +76,7 @@ C="$WINEPREFIX/drive_c"
 program_files() { (cd "$C" && find "Program Files" "Program Files (x86)" 2>/dev/null | sort); }
 program_files >"$WORK/program-files.before"
 
-if [ -n "$SHOTS" ]; then
+if [ -n "$SHOT_DIR" ]; then
     timeout 60 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 fi
 
@@ -127,11 +124,6 @@ display() {
     xdotool mousemove 1 1
     display_up=1
 }
-shoot() {
-    capture_settled "$1" "$WORK/$2"
-    mkdir -p "$SHOTS"
-    cp "$WORK/$2" "$SHOTS/$2"
-}
 # Ends the program through its exit window, as a user does.
 end_program() {
     local main="$1" exit_window
@@ -143,7 +135,7 @@ end_program() {
 seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 started=$(date +%s.%N)
-if [ -z "$SHOTS" ]; then
+if [ -z "$SHOT_DIR" ]; then
     (unset DISPLAY; timeout 120 "$WINE" "$SETUP_WIN" /S) || fail "the setup failed (status $?)"
     how="silent install"
 else

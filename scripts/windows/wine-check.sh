@@ -16,7 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
 ZIP="$(realpath "$1")"
 PRODUCT_HOST="${2:-thymara.ondrel.example}"
-SHOTS="${3:-}"
+SHOT_DIR="${3:-}"
 HELP_ADDRESS="http://$PRODUCT_HOST/thymara-help.html"
 TITLE_PATTERN="$(title_pattern "$(dirname "$ZIP")")"
 BOX_PATTERN='^Thymara$'
@@ -28,39 +28,19 @@ source "$ROOT/scripts/windows/wine_session.sh" wine-check
 
 # --- a fresh Wine prefix holding only the unpacked zip ----------------------
 echo "Wine check of $(basename "$ZIP")"
-(unset DISPLAY; timeout 300 "$WINE" wineboot -i >"$WORK/wineboot.log" 2>&1) ||
-    fail "wineboot did not finish: $(tail -5 "$WORK/wineboot.log")"
-timeout 120 "$WINESERVER" -w || true
-rm -f "$WINEPREFIX/dosdevices/z:"
+new_wine_prefix "$WINEPREFIX" --without-linux-drive
 unzip -q "$ZIP" -d "$WINEPREFIX/drive_c"
 FOLDER="$(basename "$ZIP" .zip)"
 [ -f "$WINEPREFIX/drive_c/$FOLDER/thymara.exe" ] || fail "the zip has no $FOLDER/thymara.exe"
 PROGRAM="C:\\$FOLDER\\thymara.exe"
 cd "$WINEPREFIX/drive_c/$FOLDER"
 
-mkdir -p "$WORK/bin"
-cat >"$WORK/bin/xdg-open" <<EOF
-#!/bin/sh
-printf '%s\n' "\$*" >>"$WORK/opened.log"
-EOF
-chmod +x "$WORK/bin/xdg-open"
-touch "$WORK/opened.log"
-export PATH="$WORK/bin:$PATH"
+stand_in_browser "$WORK/opened.log"
 
 start_virtual_display
 xdotool mousemove 1279 1023
 
 # --- helpers -------------------------------------------------------------
-
-# Saves the framed window once it has finished painting.
-shoot() {
-    local id="$1" name="$2"
-    capture_settled "$id" "$WORK/$name"
-    if [ -n "$SHOTS" ]; then
-        mkdir -p "$SHOTS"
-        cp "$WORK/$name" "$SHOTS/$name"
-    fi
-}
 
 # Copies a message box's title and text to the clipboard and prints it.
 box_text() {
@@ -79,19 +59,11 @@ settings_value() {
         tr -d '\r' | awk '$1 == "Duration" { print $3 }'
 }
 
-# Starts the program in the background; its process id goes to started_pid.
-# (Not through $(...): only this shell can wait for its children.)
-start_program() {
-    "$WINE" "$PROGRAM" >"$WORK/$1" 2>&1 &
-    started_pid=$!
-}
-
 today="$(date +%F)"
 
 # --- first start: main window, help address, second copy, result, exit -----
-start_program first.log
-first=$started_pid
-program_pid=$first
+start_program "$WORK/first.log" "$WINE" "$PROGRAM"
+first=$program_pid
 main=$(new_window "$TITLE_PATTERN" "") || fail "no window titled $TITLE_PATTERN appeared: $(cat "$WORK/first.log")"
 pass "the main window appears titled $TITLE_PATTERN"
 shoot "$main" main-window.png
@@ -115,8 +87,9 @@ opened="$(cat "$WORK/opened.log")"
 pass "Help > Online Help hands exactly $HELP_ADDRESS to xdg-open"
 : >"$WORK/opened.log"
 
-start_program second.log
-second=$started_pid
+start_program "$WORK/second.log" "$WINE" "$PROGRAM"
+second=$program_pid
+program_pid=$first
 box=$(new_window "$BOX_PATTERN" "") || fail "a second copy showed no message box"
 text="$(box_text "$box")"
 grep -qx "Application is already running" <<<"$text" ||
@@ -154,9 +127,8 @@ pass "the exit window's Exit ends the process with status 0"
 old="$(date -d '15 days ago' +%F)"
 timeout 60 "$WINE" reg add 'HKCU\Software\thymara\thymara\Settings' /v Duration /t REG_SZ /d "$old" /f >/dev/null 2>&1
 [ "$(settings_value)" = "$old" ] || fail "could not set Duration to $old"
-start_program third.log
-third=$started_pid
-program_pid=$third
+start_program "$WORK/third.log" "$WINE" "$PROGRAM"
+third=$program_pid
 box=$(new_window "$BOX_PATTERN" "") || fail "a date 15 days old brought no update question"
 text="$(box_text "$box")"
 grep -q "Application is already running" <<<"$text" &&

@@ -6,6 +6,7 @@
 #   DLL_DIRS: Linux directories, separated by ':', searched for DLLs (the
 #   Windows Qt's bin directory and the MinGW runtime), handed to Wine as WINEPATH.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 export WINEPREFIX="$1"
 dirs="$2"
 shift 2
@@ -27,4 +28,4 @@ export WINEQT_FORCE_STDERR_LOGGING=1
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No prompts to download Mono or Gecko: nothing here needs them.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-exec /usr/lib/wine/wine64 "$@"
+exec "$WINE" "$@"

@@ -1,10 +1,8 @@
-# What the Wine checks share: a scratch folder with a fresh Wine prefix in
-# it, the virtual display helper, a clean-up that ends Wine's processes before
-# the display and the folder they use, and the count of passed checks.
+# shellcheck shell=bash
+# What the Wine checks share: a scratch folder for a fresh Wine prefix, the
+# virtual display helper, a clean-up that ends Wine's processes before the
+# display and the folder they use, and the count of passed checks.
 # Sourced after common.sh as: source wine_session.sh NAME
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-$1.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
 export WINEPREFIX="$WORK/wine"

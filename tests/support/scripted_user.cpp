@@ -24,8 +24,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QProcess>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
