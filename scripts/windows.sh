@@ -71,7 +71,7 @@ icons=()
 for size in 16 24 32 48 64 128; do icons+=("$ROOT/resources/thymara-$size.png"); done
 icotool -c -o "$WIN_BUILD/thymara.ico" "${icons[@]}" -r "$ROOT/resources/thymara-256.png"
 cmp -s "$WIN_BUILD/thymara.ico" "$ROOT/resources/thymara.ico" || {
-    echo "resources/thymara.ico is not made of the PNGs beside it; make it again (README, Icons)" >&2
+    echo "resources/thymara.ico is not made of the PNGs beside it; make it again (docs/packaging.md, Icons)" >&2
     exit 1
 }
 cmake --build "$WIN_BUILD" --parallel "$JOBS"
@@ -79,11 +79,8 @@ stage_done "Windows program and tests"
 
 # --- 3. tests under Wine ----------------------------------------------------------
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX_TESTS/system.reg" ]; then
-    (unset DISPLAY; WINEPREFIX="$WINEPREFIX_TESTS" timeout 300 /usr/lib/wine/wine64 wineboot -i \
-        >"$WIN_BUILD/wineboot.log" 2>&1) || { cat "$WIN_BUILD/wineboot.log"; exit 1; }
-fi
-stop_wine() { WINEPREFIX="$WINEPREFIX_TESTS" timeout 20 /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+[ -f "$WINEPREFIX_TESTS/system.reg" ] || new_wine_prefix "$WINEPREFIX_TESTS"
+stop_wine() { WINEPREFIX="$WINEPREFIX_TESTS" timeout 20 "$WINESERVER" -k 2>/dev/null || true; }
 trap stop_wine EXIT
 # The tests draw nothing on screen (offscreen platform, set per test). On
 # Windows that platform reads fonts from one folder only: the Linux fallback

@@ -4,7 +4,7 @@
 #
 # Usage: wine-run.sh WINEPREFIX DLL_DIRS PROGRAM [ARGS...]
 #   DLL_DIRS: Linux directories, separated by ':', searched for DLLs (the
-#   Windows Qt's bin directory and the MinGW runtime), handed to Wine as WINEPATH.
+#   Windows Qt's bin directory), handed to Wine as WINEPATH.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 export WINEPREFIX="$1"
