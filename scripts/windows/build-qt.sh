@@ -24,14 +24,25 @@ JOBS="${THYMARA_JOBS:-$(nproc)}"
 QT_DEB_VERSION="$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)"
 QT_VERSION="${QT_DEB_VERSION%%+*}"
 
-# What Thymara does not use is switched off: no network, SQL, OpenGL, D-Bus,
-# printing or XML. Debian's source lacks src/3rdparty/wintab, so tablet
-# events go too. Debian patches androiddeployqt on for cross builds; it has no
-# place here. direct2d stays on: in 6.4 the windows platform plugin needs the
-# DirectWrite font code that only builds with it. Images: PNG (built into
-# QtGui) and ICO; the bundled zlib, pcre2, libpng, harfbuzz and freetype.
+# Built for size: -Os, and what Thymara and its tests do not use is switched
+# off. No network, SQL, OpenGL, D-Bus, printing or XML. Debian's source lacks
+# src/3rdparty/wintab, so tablet events go too. Debian patches androiddeployqt
+# on for cross builds; it has no place here. direct2d stays on: in 6.4 the
+# windows platform plugin needs the DirectWrite font code that only builds
+# with it. Images: PNG (built into QtGui) and ICO; the bundled zlib, pcre2,
+# libpng, harfbuzz and freetype (the offscreen platform of the tests reads
+# fonts with it).
+#
+# Kept on purpose, because the program or its tests use them: the Fusion and
+# Windows styles, accessibility, the HTML and CSS text parsers, the widgets
+# behind the forms (combo box with its list view, line and plain text edits,
+# menus, message box, group box, radio buttons) and what their behaviour
+# rests on (clipboard, drag and drop, context menus, shortcuts, tooltips,
+# validators), processes, regular expressions and temporary files. A feature
+# cut that the sources still need shows as a compile error of the program or
+# a test, not at run time.
 QT_OPTIONS=(
-    -release -shared
+    -release -shared -optimize-size
     -nomake examples -nomake tests
     -no-opengl -no-dbus -no-icu -no-zstd -no-glib
     -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz -qt-freetype
@@ -39,11 +50,43 @@ QT_OPTIONS=(
     -no-feature-xml -no-feature-concurrent -no-feature-tabletevent
     -no-feature-androiddeployqt -no-feature-vulkan
     -no-feature-jpeg -no-feature-gif
+    # dialogs other than the message box
+    -no-feature-colordialog -no-feature-filedialog -no-feature-fontdialog
+    -no-feature-inputdialog -no-feature-progressdialog -no-feature-errormessage
+    -no-feature-wizard
+    # item views and item widgets (the combo box keeps its list view)
+    -no-feature-treeview -no-feature-tableview -no-feature-columnview
+    -no-feature-listwidget -no-feature-treewidget -no-feature-tablewidget
+    -no-feature-datawidgetmapper -no-feature-undoview -no-feature-completer
+    -no-feature-fscompleter -no-feature-filesystemmodel
+    # widgets no window has
+    -no-feature-graphicsview -no-feature-graphicseffect -no-feature-mdiarea
+    -no-feature-dockwidget -no-feature-toolbox -no-feature-tabbar
+    -no-feature-tabwidget -no-feature-calendarwidget -no-feature-datetimeedit
+    -no-feature-spinbox -no-feature-dial -no-feature-lcdnumber
+    -no-feature-progressbar -no-feature-splashscreen -no-feature-splitter
+    -no-feature-textbrowser -no-feature-syntaxhighlighter
+    -no-feature-commandlinkbutton -no-feature-fontcombobox
+    -no-feature-keysequenceedit -no-feature-formlayout
+    -no-feature-style-stylesheet -no-feature-style-windowsvista
+    # formats and services
+    -no-feature-textodfwriter -no-feature-textmarkdownreader
+    -no-feature-textmarkdownwriter -no-feature-pdf -no-feature-movie
+    -no-feature-picture -no-feature-systemtrayicon -no-feature-mimetype-database
+    -no-feature-undocommand -no-feature-undostack -no-feature-undogroup
+)
+# The C++ runtime (libstdc++, libgcc, winpthread) is linked into each Qt DLL,
+# so none ships as a DLL of its own. Qt's -static-runtime refuses a shared
+# build; these flags reach CMake directly.
+QT_CMAKE_OPTIONS=(
+    -DCMAKE_SHARED_LINKER_FLAGS=-static
+    -DCMAKE_MODULE_LINKER_FLAGS=-static
+    -DCMAKE_EXE_LINKER_FLAGS=-static
 )
 
 MINGW_CXX=x86_64-w64-mingw32-g++-posix
 key_material() {
-    printf '%s\n' "$QT_DEB_VERSION" "${QT_OPTIONS[@]}"
+    printf '%s\n' "$QT_DEB_VERSION" "${QT_OPTIONS[@]}" "${QT_CMAKE_OPTIONS[@]}"
     "$MINGW_CXX" -dumpfullversion
     cat "$TOOLCHAIN"
 }
@@ -116,7 +159,8 @@ start=$(date +%s)
         "${QT_OPTIONS[@]}" -- \
         -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        "${QT_CMAKE_OPTIONS[@]}"
     cmake --build . --parallel "$JOBS"
     DESTDIR="$SCRATCH/stage" cmake --install .
     # What ships with the program has to carry its licences: Qt's own, the
@@ -145,7 +189,7 @@ elapsed=$(($(date +%s) - start))
 {
     echo "qt6-base $QT_DEB_VERSION (Debian source), built $(date -u +%Y-%m-%dT%H:%M:%SZ)"
     echo "compiler: $MINGW_CXX $("$MINGW_CXX" -dumpfullversion)"
-    echo "options: ${QT_OPTIONS[*]}"
+    echo "options: ${QT_OPTIONS[*]} -- ${QT_CMAKE_OPTIONS[*]}"
     echo "build time: ${elapsed} s with $JOBS jobs"
 } >"$SCRATCH/stage$PREFIX/thymara-qt-build.txt"
 mv -T "$SCRATCH/stage$PREFIX" "$PREFIX"
