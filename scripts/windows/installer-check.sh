@@ -10,9 +10,16 @@
 #     and nothing went under Program Files;
 #   - the program starts from the shortcut, shows "Thymara v1.0", writes its
 #     setting and keeps its lock out of the profile's root; while it runs, the
-#     setup refuses to replace it;
-#   - the silent uninstall removes files, folder, shortcut and entry, and
-#     keeps the setting.
+#     setup and the silent uninstall refuse, and say so in their status;
+#   - updates killed at ten moments: each time the shortcut still starts the
+#     program, and the setup run again completes the update;
+#   - a folder where the lock file belongs blocks neither setup nor
+#     uninstall, while a copy running on its fallback lock still does; an
+#     uninstall that cannot remove the files of a copy running with no lock
+#     at all ends with a status other than 0 and keeps the entry;
+#   - the silent uninstall removes files, folder, shortcut, entry and the
+#     folders the setup made, and keeps the setting; so it does for a folder
+#     with a Unicode name whose parent the setup made too.
 #
 # With a SCREENSHOT_DIR the Windows display runs at 192 dpi, the setup runs
 # with its pages shown (each saved) instead of silently, and the program
@@ -340,6 +347,25 @@ done
 end_program "$main"
 settle
 pass "a folder at thymara.lock: the setup installs (status 0); while the program runs on its fallback lock, setup and uninstall refuse (status 2)"
+
+# With a folder at the fallback's place too, the program runs holding no lock
+# and no installer can see it: an uninstall that cannot remove its files must
+# say so, and keep what it needs to be run again.
+rm -f "$lock_dir/thymara.lock.fallback"
+mkdir "$lock_dir/thymara.lock.fallback"
+timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
+main=$(new_window "$TITLE_PATTERN" "") || fail "with folders at both lock places, the shortcut started no program"
+failed=0
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || failed=$?
+[ "$failed" != 0 ] || fail "the silent uninstall that could not remove the running program's files ended with status 0"
+[ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
+    fail "the failed uninstall took uninstall.exe or the running program away"
+timeout 60 "$WINE" reg query "HKCU\\$UNINSTALL_KEY" /v UninstallString >/dev/null 2>&1 ||
+    fail "the failed uninstall removed the Apps & features entry"
+end_program "$main"
+settle
+rmdir "$lock_dir/thymara.lock.fallback"
+pass "the program running without a lock: the silent uninstall that cannot remove its files ends with status $failed and keeps the entry and uninstall.exe"
 
 # The program wrote its setting again at each start.
 duration="$(reg_value 'Software\thymara\thymara\Settings' Duration)"
