@@ -10,9 +10,16 @@
 #     and nothing went under Program Files;
 #   - the program starts from the shortcut, shows its main window, writes its
 #     setting and keeps its lock out of the profile's root; while it runs, the
-#     setup refuses to replace it;
-#   - the silent uninstall removes files, folder, shortcut and entry, and
-#     keeps the setting.
+#     setup and the silent uninstall refuse, and say so in their status;
+#   - updates killed at ten moments: each time the shortcut still starts the
+#     program, and the setup run again completes the update;
+#   - a folder where the lock file belongs blocks neither setup nor
+#     uninstall, while a copy running on its fallback lock still does; an
+#     uninstall that cannot remove the files of a copy running with no lock
+#     at all ends with a status other than 0 and keeps the entry;
+#   - the silent uninstall removes files, folder, shortcut, entry and the
+#     folders the setup made, and keeps the setting; so it does for a folder
+#     with a Unicode name whose parent the setup made too.
 #
 # With a SCREENSHOT_DIR the Windows display runs at 192 dpi, the setup runs
 # with its pages shown (each saved) instead of silently, and the program
@@ -33,6 +40,8 @@ TITLE_PATTERN="$(title_pattern "$(dirname "$NSI")/..")"
 UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
 
 ensure_packages wine64 xvfb openbox xdotool x11-utils imagemagick icoutils nsis
+# Wine reads command lines and file names in the locale's encoding.
+export LC_ALL=C.UTF-8
 
 source "$ROOT/scripts/windows/wine_session.sh" installer-check
 
@@ -75,6 +84,7 @@ SETUP_WIN="C:\\setup\\$(basename "$SETUP")"
 C="$WINEPREFIX/drive_c"
 program_files() { (cd "$C" && find "Program Files" "Program Files (x86)" 2>/dev/null | sort); }
 program_files >"$WORK/program-files.before"
+PROGRAMS="$(cd "$C" && find users -maxdepth 4 -path '*/AppData/Local/Programs')"
 
 if [ -n "$SHOT_DIR" ]; then
     timeout 60 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
@@ -151,7 +161,10 @@ else
     sleep 1.5
     shoot "$setup" setup-2-folder.png
     press "$setup" Return
-    poll 60 test -f "$DIR/uninstall.exe" || fail "the setup did not finish installing"
+    # Done when this version's list (no retired\ in it) is in place and the
+    # folder the new version was built in beside the old one is gone.
+    updated() { [ -f "$DIR/thymara-files.txt" ] && ! grep -q '^retired' "$DIR/thymara-files.txt" && [ ! -e "$DIR/~update" ]; }
+    poll 60 updated || fail "the setup did not finish installing"
     sleep 2
     shoot "$setup" setup-3-finish.png
     press "$setup" Return
@@ -165,9 +178,14 @@ install_seconds="$(seconds_since "$started")"
 settle
 
 expected="$( (cd "$FOLDER" && find . -type f; echo ./uninstall.exe; echo ./thymara-files.txt) | sort)"
-actual="$(cd "$DIR" && find . -type f | sort)"
-[ "$actual" = "$expected" ] ||
-    fail "the installed files differ from the folder's: $(diff <(echo "$expected") <(echo "$actual") || true)"
+# installed_as_expected WHEN: the folder holds exactly this version's files.
+installed_as_expected() {
+    local actual
+    actual="$(cd "$DIR" && find . -type f | sort)"
+    [ "$actual" = "$expected" ] ||
+        fail "$1, the installed files differ from the folder's: $(diff <(echo "$expected") <(echo "$actual") || true)"
+}
+installed_as_expected "after the update over 0.9"
 [ ! -e "$DIR/retired" ] || fail "the file the older version had and this one dropped is still there"
 pass "$how over 0.9 in $install_seconds s: the folder's $(wc -l <<<"$expected") files in $INSTALLED, the dropped file and its folder gone"
 lnk="$(cd "$C" && find users -path '*/Start Menu/Programs/Thymara.lnk' | head -1)"
@@ -210,8 +228,139 @@ refused=0
 [ "$refused" = 2 ] || fail "the setup, run while the program runs, ended with status $refused (expected 2, refused)"
 [ -n "$(visible_windows "$TITLE_PATTERN")" ] || fail "the running program went away"
 pass "while the program runs, the setup refuses (status 2) and leaves it running"
+# A script or software manager must learn that nothing was removed.
+refused=0
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || refused=$?
+[ "$refused" = 2 ] ||
+    fail "the silent uninstall, run while the program runs, ended with status $refused (expected 2, refused)"
+[ -f "$DIR/thymara.exe" ] && [ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
+    fail "the refused uninstall removed something, or the program went away"
+pass "while the program runs, the silent uninstall refuses (status 2) and removes nothing"
 end_program "$main"
 settle
+
+# --- updates killed half-way -----------------------------------------------------------------
+# A power cut, a logoff or a killed software manager can end an update at any
+# moment. Each round installs 0.9, starts the update to this version, kills
+# the setup at one moment, starts the program from the shortcut and runs the
+# setup again.
+# The shortcut's icon is its program: the last of its strings (UTF-16),
+# after a length that may read as a letter.
+shortcut_target() { strings -el -n 3 "$C/$lnk" | tail -1 | grep -o '[A-Z]:\\.*'; }
+setup_pid=""
+setup_started=0
+after_ms() { (($(date +%s%N) - setup_started >= $1 * 1000000)); }
+exists() { [ -e "$DIR/$1" ]; }
+missing() { [ ! -e "$DIR/$1" ]; }
+# back FILE: FILE is there again after the update had removed it.
+went=""
+back() {
+    [ -e "$DIR/$1" ] || { went=1; return 1; }
+    [ -n "$went" ]
+}
+kill_points=(
+    "exists ~update"                   # the new version begins beside the old
+    "exists ~update/Qt6Core.dll"       # ... half-written
+    "exists ~update/thymara-files.txt" # ... complete; the shortcut moves to it
+    "missing Qt6Core.dll"              # the old version is being removed
+    "back Qt6Core.dll"                 # the new version is being written in place
+    "back thymara-files.txt"           # ... complete; the one beside it goes
+    "after_ms 300" "after_ms 700" "after_ms 1200" "after_ms 2000"
+)
+killed=0
+started_from=()
+for point in "${kill_points[@]}"; do
+    (unset DISPLAY; timeout 120 "$WINE" 'C:\setup\thymara-0.9-setup.exe' /S) ||
+        fail "the 0.9 setup before the kill at '$point' failed (status $?)"
+    settle
+    went=""
+    (unset DISPLAY; exec "$WINE" "$SETUP_WIN" /S) &
+    setup_pid=$!
+    setup_started=$(date +%s%N)
+    outcome="ended first"
+    deadline=$((SECONDS + 120))
+    while kill -0 "$setup_pid" 2>/dev/null; do
+        if $point; then
+            kill -KILL "$setup_pid" 2>/dev/null && outcome=killed
+            break
+        fi
+        ((SECONDS < deadline)) || fail "the update did not end within 2 minutes"
+        sleep 0.01
+    done
+    wait "$setup_pid" 2>/dev/null || true
+    settle
+    [ "$outcome" = killed ] && killed=$((killed + 1))
+
+    uninstaller="$(reg_value "$UNINSTALL_KEY" UninstallString | tr -d '"')"
+    [ -f "$C/$(sed 's|^C:\\||; s|\\|/|g' <<<"$uninstaller")" ] ||
+        fail "after the kill at '$point' ($outcome), the entry's uninstaller $uninstaller is missing"
+    target="$(shortcut_target)"
+    timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
+    main=$(new_window "$TITLE_PATTERN" "") ||
+        fail "after the kill at '$point' ($outcome), the shortcut to $target started no program"
+    started_from+=("${target#"$INSTALLED"\\}")
+    timeout 20 "$WINESERVER" -k || true
+    settle
+
+    status=0
+    (unset DISPLAY; timeout 120 "$WINE" "$SETUP_WIN" /S) || status=$?
+    [ "$status" = 0 ] || fail "after the kill at '$point' ($outcome), the setup run again ended with status $status"
+    settle
+    installed_as_expected "after the kill at '$point' ($outcome) and the setup run again"
+    [ "$(reg_value "$UNINSTALL_KEY" DisplayVersion)" = "$VERSION" ] && [ "$(key_count "$UNINSTALL_KEY")" = 1 ] ||
+        fail "after the kill at '$point' and the setup run again, the entry is not one of version $VERSION"
+    [ "$(shortcut_target)" = "$INSTALLED\\thymara.exe" ] ||
+        fail "after the kill at '$point' and the setup run again, the shortcut names $(shortcut_target)"
+done
+((killed >= 6)) || fail "only $killed of ${#kill_points[@]} updates were killed before they ended"
+pass "updates killed at ${#kill_points[@]} moments ($killed before they ended): each time the shortcut started the program ($(printf '%s\n' "${started_from[@]}" | sort | uniq -c |
+    awk '{ printf "%s%s times from %s", sep, $1, $2; sep = ", " }')), and the setup run again completed the update"
+
+# --- a folder where the lock file belongs ------------------------------------------------------
+# The program runs on its fallback lock then; only a copy that holds one of
+# the two is a running copy.
+lock_dir="$C/$(dirname "$lock")"
+rm -f "$C/$lock"
+mkdir "$C/$lock"
+status=0
+(unset DISPLAY; timeout 120 "$WINE" "$SETUP_WIN" /S) || status=$?
+[ "$status" = 0 ] || fail "with a folder at the lock's place and no copy running, the setup ended with status $status"
+settle
+timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
+main=$(new_window "$TITLE_PATTERN" "") || fail "with a folder at the lock's place, the shortcut started no program"
+[ -f "$lock_dir/thymara.lock.fallback" ] || fail "with a folder at the lock's place, the program took no fallback lock"
+for program in "$SETUP_WIN" "$INSTALLED\\uninstall.exe"; do
+    refused=0
+    (unset DISPLAY; timeout 120 "$WINE" "$program" /S) || refused=$?
+    [ "$refused" = 2 ] || fail "$program, run while the program holds its fallback lock, ended with status $refused (expected 2)"
+done
+[ -n "$(visible_windows "$TITLE_PATTERN")" ] && [ -f "$DIR/thymara.exe" ] ||
+    fail "a refusal with the fallback lock took the program away"
+end_program "$main"
+settle
+pass "a folder at thymara.lock: the setup installs (status 0); while the program runs on its fallback lock, setup and uninstall refuse (status 2)"
+
+# With a folder at the fallback's place too, the program runs holding no lock
+# and no installer can see it: an uninstall that cannot remove its files must
+# say so, and keep what it needs to be run again.
+rm -f "$lock_dir/thymara.lock.fallback"
+mkdir "$lock_dir/thymara.lock.fallback"
+timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
+main=$(new_window "$TITLE_PATTERN" "") || fail "with folders at both lock places, the shortcut started no program"
+failed=0
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || failed=$?
+[ "$failed" != 0 ] || fail "the silent uninstall that could not remove the running program's files ended with status 0"
+[ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
+    fail "the failed uninstall took uninstall.exe or the running program away"
+timeout 60 "$WINE" reg query "HKCU\\$UNINSTALL_KEY" /v UninstallString >/dev/null 2>&1 ||
+    fail "the failed uninstall removed the Apps & features entry"
+end_program "$main"
+settle
+rmdir "$lock_dir/thymara.lock.fallback"
+pass "the program running without a lock: the silent uninstall that cannot remove its files ends with status $failed and keeps the entry and uninstall.exe"
+
+# The program wrote its setting again at each start.
+duration="$(reg_value 'Software\thymara\thymara\Settings' Duration)"
 
 # --- silent uninstall ------------------------------------------------------------------------------
 (unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) ||
@@ -222,7 +371,26 @@ settle # it goes on from a copy of itself in the temporary folder
 [ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall left the Apps & features entry"
 [ "$(reg_value 'Software\thymara\thymara\Settings' Duration)" = "$duration" ] ||
     fail "the uninstall removed the setting Duration"
-[ ! -e "$C/$(dirname "$lock")" ] || fail "the uninstall left the lock's folder"
-pass "silent uninstall removes files, folder, shortcut, entry and lock; Duration=$duration stays"
+[ "$(cd "$lock_dir" && find . -mindepth 1)" = "./thymara.lock" ] ||
+    fail "the uninstall left in the lock's folder: $(cd "$lock_dir" && find . -mindepth 1 -printf "%p ")"
+rmdir "$C/$lock" "$lock_dir"
+if [ -z "$PROGRAMS" ]; then
+    [ ! -e "$(dirname "$DIR")" ] || fail "the uninstall left the folder $(dirname "$INSTALLED") that the setup made"
+fi
+pass "silent uninstall removes files, folder, shortcut, entry, the fallback lock${PROGRAMS:-" and the Programs folder the setup made"}; the folder at the lock's place and Duration=$duration stay"
+
+# --- a folder with a Unicode name, whose parent the setup makes too --------------------------------
+UNICODE_DIR='C:\Ünïcode Prog\Thymara'
+# Wine quotes an argument with a space in it, and the setup reads /D= only
+# unquoted: cmd hands the line on as it is.
+(unset DISPLAY; timeout 120 "$WINE" cmd /c "$SETUP_WIN /S /D=$UNICODE_DIR") ||
+    fail "the setup into $UNICODE_DIR failed (status $?)"
+settle
+[ -f "$C/Ünïcode Prog/Thymara/thymara.exe" ] || fail "the setup did not install into $UNICODE_DIR"
+(unset DISPLAY; timeout 120 "$WINE" "$UNICODE_DIR\\uninstall.exe" /S) || fail "the uninstall from $UNICODE_DIR failed (status $?)"
+settle
+[ ! -e "$C/Ünïcode Prog" ] || fail "the uninstall left $(cd "$C" && find "Ünïcode Prog" -printf "%p ")"
+[ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall from $UNICODE_DIR left the entry"
+pass "install into $UNICODE_DIR and uninstall: nothing is left, not even the parent the setup made"
 
 echo "installer-check: $passed passed, 0 failed"
