@@ -8,14 +8,15 @@
 #   NSI      the installer script configured by CMake (build-windows/packaging/thymara.nsi)
 #   VERSION  overrides the project version (the Wine check builds an "older" setup)
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
 NSI="$(realpath "$1")"
 FOLDER="$(realpath "$2")"
 OUTFILE="$(realpath -m "$3")"
 VERSION="${4:-}"
 
-[ -f "$FOLDER/thymara.exe" ] || { echo "make-installer.sh: no thymara.exe in $FOLDER" >&2; exit 1; }
-[ -f "$FOLDER/licences/Thymara.txt" ] || { echo "make-installer.sh: no licences/Thymara.txt in $FOLDER" >&2; exit 1; }
+[ -f "$FOLDER/thymara.exe" ] || fail "no thymara.exe in $FOLDER"
+[ -f "$FOLDER/licences/Thymara.txt" ] || fail "no licences/Thymara.txt in $FOLDER"
 
 LISTS="$(mktemp -d "${TMPDIR:-/tmp}/thymara-installer.XXXXXX")"
 trap 'rm -rf "$LISTS"' EXIT
@@ -58,7 +59,6 @@ dirs="$(cd "$FOLDER" && find . -mindepth 1 -type d | awk -F/ '{ print NF "\t" $0
 
 # The finish page's picture, 164 x 314 at 96 dpi, here for 192 dpi: the icon
 # on its own background colour.
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 convert -size 328x628 'xc:rgb(29,42,85)' \( "$ROOT/resources/thymara-256.png" -resize 224x224 \) \
     -gravity north -geometry +0+96 -composite -alpha off -type TrueColor "BMP3:$LISTS/side.bmp"
 
@@ -75,4 +75,4 @@ fi
 mkdir -p "$(dirname "$OUTFILE")"
 rm -f "$OUTFILE"
 makensis -V2 -NOCD "${defines[@]}" "$NSI"
-[ -f "$OUTFILE" ] || { echo "make-installer.sh: makensis wrote no $OUTFILE" >&2; exit 1; }
+[ -f "$OUTFILE" ] || fail "makensis wrote no $OUTFILE"
