@@ -1,6 +1,9 @@
 #include "platform/settings_lock.h"
 
 #include "platform/user_folders.h"
+#ifndef Q_OS_WIN
+#include "platform/unix_files.h"
+#endif
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -76,11 +79,8 @@ int lockWithoutWaiting(int fd, int how)
 QByteArray programName()
 {
     // The name QLockFile compares with the program its process id runs.
-    char target[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", target, sizeof target);
-    if (n > 0 && size_t(n) < sizeof target)
-        return QByteArray(target, n).mid(QByteArray(target, n).lastIndexOf('/') + 1);
-    return QCoreApplication::applicationName().toUtf8();
+    const QByteArray running = programOfProcess("self");
+    return running.isEmpty() ? QCoreApplication::applicationName().toUtf8() : running;
 }
 
 QByteArray lockContent()
@@ -88,20 +88,6 @@ QByteArray lockContent()
     return QByteArray::number(qint64(::getpid())) + '\n' + programName() + '\n' +
            QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
            QSysInfo::bootUniqueId() + '\n';
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 enum class Verdict {
@@ -174,15 +160,9 @@ public:
         if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
             return Verdict::Stale;
         // The id may have been given to another program since.
-        char target[4096];
-        const ssize_t n =
-            ::readlink(QByteArray("/proc/" + QByteArray::number(pid) + "/exe").constData(), target,
-                       sizeof target);
-        if (n > 0 && size_t(n) < sizeof target && !lines[1].isEmpty()) {
-            const QByteArray running(target, n);
-            if (running.mid(running.lastIndexOf('/') + 1) != lines[1])
-                return Verdict::Stale;
-        }
+        const QByteArray running = programOfProcess(QByteArray::number(pid));
+        if (!running.isEmpty() && !lines[1].isEmpty() && running != lines[1])
+            return Verdict::Stale;
         return Verdict::Held;
     }
 

@@ -3,6 +3,9 @@
 #include "platform/executable_name.h"
 #include "platform/settings_lock.h"
 #include "platform/user_folders.h"
+#ifndef Q_OS_WIN
+#include "platform/unix_files.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -306,14 +309,7 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes)
     }
     if (fd < 0)
         return false;
-    bool written = !existed || ::fchmod(fd, status.st_mode & 07777) == 0;
-    for (qsizetype done = 0; written && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        done += written ? n : 0;
-    }
+    bool written = (!existed || ::fchmod(fd, status.st_mode & 07777) == 0) && writeAll(fd, bytes);
     written = written && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (written && ::rename(temporary.constData(), target.constData()) == 0)
