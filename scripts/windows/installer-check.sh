@@ -92,7 +92,20 @@ fi
 
 # Wine keeps the registry in memory until its server ends: each check reads
 # user.reg after waiting for the server.
-settle() { timeout 120 "$WINESERVER" -w || fail "Wine's processes did not end within 2 minutes"; }
+# Wine's own services (explorer, winedevice) may outlive the last program for
+# a while on a loaded machine; they are stopped after the bound and named.
+# A program of ours still running then is a fault.
+settle() {
+    timeout 120 "$WINESERVER" -w && return 0
+    local left
+    left="$(pgrep -a -f '[A-Za-z]:\\.*\.exe' || true)"
+    echo "installer-check: Wine's processes did not end within 2 minutes: ${left:-none listed}" >&2
+    if grep -qiE 'thymara|setup|uninstall' <<<"$left"; then
+        fail "a program of Thymara's did not end within 2 minutes"
+    fi
+    timeout 20 "$WINESERVER" -k || true
+    timeout 60 "$WINESERVER" -w || fail "Wine's processes did not end, even when told to"
+}
 # reg_value KEY NAME: a value of HKEY_CURRENT_USER\KEY as user.reg holds it,
 # strings unescaped, numbers as dword:XXXXXXXX.
 reg_value() {
