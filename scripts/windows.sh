@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Windows program on this Linux machine and checks it under Wine:
+# Builds the Windows program on this Linux machine and checks it under Wine.
+# Everything runs inside the Debian 13 root (scripts/windows/debian13.sh,
+# made and cached on the first run): its MinGW-w64 GCC 14, its Qt 6.8 tools
+# and its Wine 10.
 #
-#   1. Qt for Windows, built once from Debian's qt6-base source into
+#   1. Qt for Windows, built once from Debian 13's qt6-base source into
 #      ~/.cache/thymara (scripts/windows/build-qt.sh), reused when present;
 #   2. thymara.exe and the tests, cross-built with MinGW-w64 into build-windows/;
 #   3. the tests, run under Wine;
@@ -19,6 +22,7 @@
 #        program at 192 dpi to docs/screenshots/windows/)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+inside_debian13 "$ROOT/scripts/windows.sh" "$@"
 
 SAVE_SHOTS=""
 [ "${1:-}" = "--screenshots" ] && SAVE_SHOTS="$ROOT/docs/screenshots/windows"
@@ -26,9 +30,8 @@ SAVE_SHOTS=""
 WIN_BUILD="${THYMARA_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
 WINEPREFIX_TESTS="$WIN_BUILD/wine"
 
-ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
-    qt6-base-dev qt6-base-dev-tools wine64 xvfb openbox xdotool x11-utils xclip \
-    imagemagick unzip tesseract-ocr tesseract-ocr-eng nsis icoutils python3 python3-debian
+echo "In the Debian 13 root: $(x86_64-w64-mingw32-g++-posix --version | head -1), $("$WINE" --version),"
+echo "  native Qt tools $(dpkg-query -W -f='${Version}' qt6-base-dev-tools), $(cmake --version | head -1)"
 
 started=$(date +%s)
 stage_start=$started
@@ -57,6 +60,7 @@ cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
     -DCMAKE_PREFIX_PATH="$QT_WIN" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS" \
     >"$WIN_BUILD/configure.log" 2>&1 || { cat "$WIN_BUILD/configure.log"; exit 1; }
 VERSION="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WIN_BUILD/CMakeCache.txt")"

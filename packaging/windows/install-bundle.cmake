@@ -11,8 +11,9 @@ if(NOT headers MATCHES "Subsystem[^\n]*\\(Windows GUI\\)")
     message(FATAL_ERROR "${THYMARA_EXE} is not a GUI program: it would open a console window")
 endif()
 
-# CMake compares DLL names in lower case, and looks them up under that name:
-# on Linux, Qt6Core.dll is found only through a link named qt6core.dll.
+# CMake compares DLL names in lower case, and depending on its version looks
+# them up under that name or as the importing file spells them: on Linux,
+# where names know case, each Qt DLL gets a link under either spelling.
 file(REMOVE_RECURSE "${THYMARA_DLL_LINKS}")
 file(MAKE_DIRECTORY "${THYMARA_DLL_LINKS}")
 file(GLOB qt_dlls "${THYMARA_QT_BIN}/*.dll")
@@ -20,6 +21,9 @@ foreach(dll IN LISTS qt_dlls)
     cmake_path(GET dll FILENAME name)
     string(TOLOWER "${name}" lower)
     file(CREATE_LINK "${dll}" "${THYMARA_DLL_LINKS}/${lower}" SYMBOLIC)
+    if(NOT lower STREQUAL name)
+        file(CREATE_LINK "${dll}" "${THYMARA_DLL_LINKS}/${name}" SYMBOLIC)
+    endif()
 endforeach()
 
 # What Windows itself provides, as far as the program and Qt import it;
@@ -33,9 +37,9 @@ file(GET_RUNTIME_DEPENDENCIES
     DIRECTORIES "${THYMARA_DLL_LINKS}"
     PRE_EXCLUDE_REGEXES
         "^api-ms-win-" "^ext-ms-win-"
-        "^(advapi32|authz|comdlg32|d3d9|d3d11|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|mpr)\\.dll$"
-        "^(msvcrt|netapi32|ole32|oleaut32|shcore|shell32|shlwapi|user32|userenv|version)\\.dll$"
-        "^(winmm|ws2_32|wtsapi32)\\.dll$"
+        "^(advapi32|authz|comdlg32|d3d9|d3d11|d3d12|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|mpr)\\.dll$"
+        "^(msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme)\\.dll$"
+        "^(version|winmm|ws2_32|wtsapi32)\\.dll$"
     RESOLVED_DEPENDENCIES_VAR dlls
     UNRESOLVED_DEPENDENCIES_VAR unresolved
     CONFLICTING_DEPENDENCIES_PREFIX conflicting)

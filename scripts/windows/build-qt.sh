@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Builds Qt for 64-bit Windows (MinGW-w64) from Debian's own qt6-base source,
-# once per machine, into a cache outside the repository, and prints its path.
+# Builds Qt for 64-bit Windows (MinGW-w64) from Debian 13's own qt6-base
+# source (Qt 6.8 LTS) with Debian 13's MinGW-w64 GCC 14, once per machine, into
+# a cache outside the repository, and prints its path. It runs inside the
+# Debian 13 root (scripts/windows/debian13.sh), entering it when called from
+# outside; the root holds the source of exactly the version of its native Qt,
+# whose moc, rcc and uic the cross builds use.
 #
 # The cache directory is named after the Qt version and a hash of everything
 # that shapes the result (configure options, toolchain file, compiler
 # version), so a change to any of them builds a new one beside the old. The
 # build happens in a scratch directory and is renamed into place only when
-# it has installed completely: an interrupted build is never taken for a
-# cache. Qt's generated CMake files record absolute paths, so a cache copied
+# it has installed completely: a build that fails or is stopped at any step is
+# never taken for a cache. Every step runs in a bash of its own with -e in
+# force (a step's failure ends the build), never in a subshell on the left
+# of `||`, where -e is off. Qt's generated CMake files record absolute paths, so a cache copied
 # to another machine must be restored to the same path.
 #
 # Usage: build-qt.sh            build when absent, print the prefix
@@ -15,6 +21,9 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+if [ -z "${THYMARA_IN_DEBIAN13:-}" ]; then
+    exec "$ROOT/scripts/windows/debian13.sh" run "${BASH_SOURCE[0]}" "$@"
+fi
 TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
 CACHE_ROOT="${THYMARA_QT_CACHE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/thymara}"
 JOBS="${THYMARA_JOBS:-$(nproc)}"
@@ -27,9 +36,10 @@ QT_VERSION="${QT_DEB_VERSION%%+*}"
 # Built for size: -Os, and what Thymara and its tests do not use is switched
 # off. No network, SQL, OpenGL, D-Bus, printing or XML. Debian's source lacks
 # src/3rdparty/wintab, so tablet events go too. Debian patches androiddeployqt
-# on for cross builds; it has no place here. direct2d stays on: in 6.4 the
-# windows platform plugin needs the DirectWrite font code that only builds
-# with it. Images: PNG (built into QtGui) and ICO; the bundled zlib, pcre2,
+# on for cross builds; it has no place here. direct2d stays on: the windows
+# platform plugin needs the DirectWrite font code that only builds with it.
+# Qt 6.8's hardening (stack protector, stack-clash protection, CET, pattern
+# initialised automatic variables) stays on, whatever it costs in size. Images: PNG (built into QtGui) and ICO; the bundled zlib, pcre2,
 # libpng, harfbuzz and freetype (the offscreen platform of the tests reads
 # fonts with it).
 #
@@ -74,6 +84,16 @@ QT_OPTIONS=(
     -no-feature-textmarkdownwriter -no-feature-pdf -no-feature-movie
     -no-feature-picture -no-feature-systemtrayicon -no-feature-mimetype-database
     -no-feature-undocommand -no-feature-undostack -no-feature-undogroup
+    # new since 6.4, or cut since: the Windows 11 style, permission requests,
+    # shared memory and semaphores between processes, proxy and string list
+    # models, and widgets and help no window has
+    -no-feature-style-windows11 -no-feature-permissions -no-feature-sharedmemory
+    -no-feature-systemsemaphore -no-feature-identityproxymodel
+    -no-feature-sortfilterproxymodel -no-feature-transposeproxymodel
+    -no-feature-concatenatetablesproxymodel -no-feature-stringlistmodel
+    -no-feature-whatsthis -no-feature-statusbar -no-feature-sizegrip
+    -no-feature-rubberband -no-feature-gestures
+    -no-feature-imageformat_ppm -no-feature-imageformat_xbm
 )
 # The C++ runtime (libstdc++, libgcc, winpthread) is linked into each Qt DLL,
 # so none ships as a DLL of its own. Qt's -static-runtime refuses a shared
@@ -91,68 +111,21 @@ key_material() {
     cat "$TOOLCHAIN"
 }
 
-ensure_build_packages() {
-    # shellcheck source=../common.sh
-    source "$ROOT/scripts/common.sh"
-    ensure_packages g++-mingw-w64-x86-64-posix cmake ninja-build perl python3 \
-        dpkg-dev qt6-base-dev qt6-base-dev-tools
-}
-
-# apt-get source needs a deb-src entry; add one beside the existing source,
-# same archive and suites, when there is none.
-ensure_deb_src() {
-    if apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then
-        return 0
-    fi
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            "${sudo[@]}" tee /etc/apt/sources.list.d/thymara-deb-src.sources >/dev/null
-    else
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-            "${sudo[@]}" tee /etc/apt/sources.list.d/thymara-deb-src.list >/dev/null
-    fi
-    "${sudo[@]}" apt-get "${APT_WAIT[@]}" update -qq
-}
-
-command -v "$MINGW_CXX" >/dev/null || ensure_build_packages
+command -v "$MINGW_CXX" >/dev/null || { echo "no $MINGW_CXX in the Debian 13 root" >&2; exit 1; }
+# The source that came with the root: the version of its native Qt.
+SOURCE_DSC="/usr/src/qt6-base/qt6-base_${QT_DEB_VERSION#*:}.dsc"
+[ -f "$SOURCE_DSC" ] || { echo "the Debian 13 root holds no $SOURCE_DSC" >&2; exit 1; }
 KEY="$(key_material | sha256sum | cut -c1-10)"
 PREFIX="$CACHE_ROOT/qt-$QT_VERSION-mingw64-$KEY"
-
-if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-    echo "$PREFIX"
-    exit 0
-fi
-[ "${1:-}" = "--print" ] && exit 1
-
-ensure_build_packages
-ensure_deb_src
-mkdir -p "$CACHE_ROOT"
-
-# One build per key at a time; a second caller waits and then reuses it.
-exec 9>"$CACHE_ROOT/.qt-$KEY.lock"
-# Bounded: a build that holds the lock longer than this has hung.
-flock -w 5400 9 || { echo "another Qt build holds $CACHE_ROOT/.qt-$KEY.lock" >&2; exit 1; }
-if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-    echo "$PREFIX"
-    exit 0
-fi
-
 SCRATCH="$CACHE_ROOT/.building-qt-$QT_VERSION-mingw64-$KEY"
-rm -rf "$SCRATCH"
-mkdir -p "$SCRATCH"
-start=$(date +%s)
-{
-    echo "Building Qt $QT_VERSION for Windows (MinGW-w64) into $PREFIX"
-    echo "This happens once per machine; it takes about 13 minutes on 2 quiet cores, longer beside other builds."
-    echo "Log: $SCRATCH/build.log"
-} >&2
 
-(
+# The build itself, from unpacking the source to the staged install with its
+# notices. It runs as `build-qt.sh --steps`, a bash of its own, so that -e
+# ends it at the first step that fails.
+build_steps() {
     cd "$SCRATCH"
-    apt-get source --only-source "qt6-base=$QT_DEB_VERSION"
-    cd "qt6-base-$QT_VERSION"*/
+    dpkg-source --no-check -x "$SOURCE_DSC" source
+    cd source
     mkdir build
     cd build
     ../configure -prefix "$PREFIX" -xplatform win32-g++ -qt-host-path /usr \
@@ -177,9 +150,44 @@ start=$(date +%s)
         find src -type f \( -name 'qt_attribution.json' -o -iname '*LICEN[CS]E*' \
             -o -path '*3rdparty*' \( -iname 'COPYING*' -o -iname 'NOTICE*' \) \) -print0) |
         (cd .. && tar --null -T - -cf -) | tar -xf - -C "$notices/source"
-    [ -d ../LICENSES ] && cp -r ../LICENSES "$notices/source/"
-    true
-) >"$SCRATCH/build.log" 2>&1 || {
+    if [ -d ../LICENSES ]; then cp -r ../LICENSES "$notices/source/"; fi
+}
+if [ "${1:-}" = --steps ]; then
+    build_steps
+    exit 0
+fi
+
+if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+[ "${1:-}" = "--print" ] && exit 1
+
+mkdir -p "$CACHE_ROOT"
+
+# One build per key at a time; a second caller waits and then reuses it.
+exec 9>"$CACHE_ROOT/.qt-$KEY.lock"
+# Bounded: a build that holds the lock longer than this has hung.
+flock -w 5400 9 || { echo "another Qt build holds $CACHE_ROOT/.qt-$KEY.lock" >&2; exit 1; }
+if [ -f "$PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+
+export SCRATCH
+rm -rf "$SCRATCH"
+# The source, the build tree and the install take about 5 GiB.
+free=$(($(df --output=avail -k "$CACHE_ROOT" | tail -1) / 1024))
+((free >= 5120)) || { echo "building Qt for Windows: $free MiB free in $CACHE_ROOT, 5120 MiB needed" >&2; exit 1; }
+mkdir -p "$SCRATCH"
+start=$(date +%s)
+{
+    echo "Building Qt $QT_VERSION for Windows (MinGW-w64) into $PREFIX"
+    echo "This happens once per machine; it takes about 20 minutes on 2 quiet cores, longer beside other builds."
+    echo "Log: $SCRATCH/build.log"
+} >&2
+
+"$BASH" "${BASH_SOURCE[0]}" --steps >"$SCRATCH/build.log" 2>&1 || {
     echo "Qt build failed; the last lines of $SCRATCH/build.log:" >&2
     tail -n 40 "$SCRATCH/build.log" >&2
     exit 1

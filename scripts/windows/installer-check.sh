@@ -29,6 +29,7 @@
 #   FOLDER  the folder the setup was made from; NSI the configured script
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+inside_debian13 "$ROOT/scripts/windows/installer-check.sh" "$@"
 
 VERSION="$1"
 SETUP="$(realpath "$2")"
@@ -39,7 +40,6 @@ SHOT_DIR="${5:-}"
 TITLE_PATTERN="$(title_pattern "$(dirname "$NSI")/..")"
 UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Thymara'
 
-ensure_packages wine64 xvfb openbox xdotool x11-utils imagemagick icoutils nsis
 # Wine reads command lines and file names in the locale's encoding.
 export LC_ALL=C.UTF-8
 

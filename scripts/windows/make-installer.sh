@@ -9,6 +9,7 @@
 #   VERSION  overrides the project version (the Wine check builds an "older" setup)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+inside_debian13 "$ROOT/scripts/windows/make-installer.sh" "$@"
 
 NSI="$(realpath "$1")"
 FOLDER="$(realpath "$2")"

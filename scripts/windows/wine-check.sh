@@ -13,6 +13,7 @@
 # text by OCR of its screenshot.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+inside_debian13 "$ROOT/scripts/windows/wine-check.sh" "$@"
 
 ZIP="$(realpath "$1")"
 PRODUCT_HOST="${2:-thymara.ondrel.example}"
@@ -20,9 +21,6 @@ SHOT_DIR="${3:-}"
 HELP_ADDRESS="http://$PRODUCT_HOST/thymara-help.html"
 TITLE_PATTERN="$(title_pattern "$(dirname "$ZIP")")"
 BOX_PATTERN='^Thymara$'
-
-ensure_packages wine64 xvfb openbox xdotool x11-utils xclip imagemagick unzip \
-    tesseract-ocr tesseract-ocr-eng
 
 source "$ROOT/scripts/windows/wine_session.sh" wine-check
 
