@@ -147,11 +147,11 @@ STANDIN
 # --- Wine -------------------------------------------------------------------------
 
 # inside_debian13 "$0" "$@": the Windows scripts run inside the Debian 13 root
-# (scripts/windows/debian13.sh), whose Wine and MinGW-w64 they use. Called
+# (scripts/debian13.sh), whose Wine and MinGW-w64 they use. Called
 # outside it, the script is run there instead, and this shell ends with it.
 inside_debian13() {
     [ -n "${THYMARA_IN_DEBIAN13:-}" ] && return 0
-    exec "$ROOT/scripts/windows/debian13.sh" run "$@"
+    exec "$ROOT/scripts/debian13.sh" run "$@"
 }
 
 WINE=/usr/lib/wine/wine64

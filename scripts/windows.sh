@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows program on this Linux machine and checks it under Wine.
-# Everything runs inside the Debian 13 root (scripts/windows/debian13.sh,
+# Everything runs inside the Debian 13 root (scripts/debian13.sh,
 # made and cached on the first run): its MinGW-w64 GCC 14, its Qt 6.8 tools
 # and its Wine 10.
 #

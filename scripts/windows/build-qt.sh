@@ -2,7 +2,7 @@
 # Builds Qt for 64-bit Windows (MinGW-w64) from Debian 13's own qt6-base
 # source (Qt 6.8 LTS) with Debian 13's MinGW-w64 GCC 14, once per machine, into
 # a cache outside the repository, and prints its path. It runs inside the
-# Debian 13 root (scripts/windows/debian13.sh), entering it when called from
+# Debian 13 root (scripts/debian13.sh), entering it when called from
 # outside; the root holds the source of exactly the version of its native Qt,
 # whose moc, rcc and uic the cross builds use.
 #
@@ -22,7 +22,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 if [ -z "${THYMARA_IN_DEBIAN13:-}" ]; then
-    exec "$ROOT/scripts/windows/debian13.sh" run "${BASH_SOURCE[0]}" "$@"
+    exec "$ROOT/scripts/debian13.sh" run "${BASH_SOURCE[0]}" "$@"
 fi
 TOOLCHAIN="$ROOT/cmake/mingw-w64-x86_64.cmake"
 CACHE_ROOT="${THYMARA_QT_CACHE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/thymara}"

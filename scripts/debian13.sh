@@ -27,7 +27,7 @@
 #                                        folder (which must be inside the
 #                                        repository or the cache)
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 SUITE=trixie
 # A change here, or to what the making below does, is a new ROOT_FORMAT: the
@@ -52,7 +52,7 @@ ROOT_PACKAGES=(
 ROOM_FOR_ROOT=4096
 
 CACHE_ROOT="${THYMARA_QT_CACHE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/thymara}"
-SELF="$ROOT/scripts/windows/debian13.sh"
+SELF="$ROOT/scripts/debian13.sh"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
