@@ -14,7 +14,9 @@
 #      install rules of packaging/windows/bundle.cmake;
 #   5. build-windows/thymara-<version>-setup.exe, the installer (NSIS);
 #   6. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
-#      then the installer (scripts/windows/installer-check.sh).
+#      what a screen reader gets from it through UI Automation
+#      (scripts/windows/uia-check.sh), then the installer
+#      (scripts/windows/installer-check.sh).
 # The version is the CMake project version.
 #
 # Usage: windows.sh [--screenshots]   (--screenshots also saves the main,
@@ -118,6 +120,8 @@ stage_done "installer"
 product_host="$(sed -n 's/^THYMARA_PRODUCT_HOST:STRING=//p' "$WIN_BUILD/CMakeCache.txt")"
 "$ROOT/scripts/windows/wine-check.sh" "$WIN_BUILD/$PACKAGE.zip" "$product_host" "$SAVE_SHOTS"
 stage_done "Wine check"
+"$ROOT/scripts/windows/uia-check.sh" "$WIN_BUILD/$PACKAGE.zip"
+stage_done "UI Automation check under Wine"
 "$ROOT/scripts/windows/installer-check.sh" "$VERSION" "$WIN_BUILD/$SETUP" "$DEPLOY" \
     "$WIN_BUILD/packaging/thymara.nsi" "$SAVE_SHOTS"
 stage_done "installer check under Wine"
