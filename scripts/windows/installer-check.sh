@@ -241,9 +241,10 @@ refused=0
 [ "$refused" = 2 ] || fail "the setup, run while the program runs, ended with status $refused (expected 2, refused)"
 [ -n "$(visible_windows "$TITLE_PATTERN")" ] || fail "the running program went away"
 pass "while the program runs, the setup refuses (status 2) and leaves it running"
-# A script or software manager must learn that nothing was removed.
+# A script or software manager must learn that nothing was removed: run in
+# place (_?=), NSIS's uninstaller ends with its own status.
 refused=0
-(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || refused=$?
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S "_?=$INSTALLED") || refused=$?
 [ "$refused" = 2 ] ||
     fail "the silent uninstall, run while the program runs, ended with status $refused (expected 2, refused)"
 [ -f "$DIR/thymara.exe" ] && [ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
@@ -344,7 +345,9 @@ main=$(new_window "$TITLE_PATTERN" "") || fail "with a folder at the lock's plac
 [ -f "$lock_dir/thymara.lock.fallback" ] || fail "with a folder at the lock's place, the program took no fallback lock"
 for program in "$SETUP_WIN" "$INSTALLED\\uninstall.exe"; do
     refused=0
-    (unset DISPLAY; timeout 120 "$WINE" "$program" /S) || refused=$?
+    in_place=()
+    [[ "$program" != *uninstall.exe ]] || in_place=("_?=$INSTALLED")
+    (unset DISPLAY; timeout 120 "$WINE" "$program" /S "${in_place[@]}") || refused=$?
     [ "$refused" = 2 ] || fail "$program, run while the program holds its fallback lock, ended with status $refused (expected 2)"
 done
 [ -n "$(visible_windows "$TITLE_PATTERN")" ] && [ -f "$DIR/thymara.exe" ] ||
@@ -361,7 +364,7 @@ mkdir "$lock_dir/thymara.lock.fallback"
 timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
 main=$(new_window "$TITLE_PATTERN" "") || fail "with folders at both lock places, the shortcut started no program"
 failed=0
-(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || failed=$?
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S "_?=$INSTALLED") || failed=$?
 [ "$failed" != 0 ] || fail "the silent uninstall that could not remove the running program's files ended with status 0"
 [ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
     fail "the failed uninstall took uninstall.exe or the running program away"
@@ -378,7 +381,7 @@ duration="$(reg_value 'Software\thymara\thymara\Settings' Duration)"
 # --- silent uninstall ------------------------------------------------------------------------------
 (unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) ||
     fail "the uninstaller failed (status $?)"
-settle # it goes on from a copy of itself in the temporary folder
+settle # NSIS's uninstaller goes on from a copy of itself in the temporary folder
 [ ! -e "$DIR" ] || fail "the uninstall left $(cd "$DIR" && find . | tr '\n' ' ')"
 [ ! -e "$C/$lnk" ] || fail "the uninstall left the shortcut"
 [ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall left the Apps & features entry"
