@@ -169,14 +169,16 @@ make_locked() {
     echo "Made the Debian 13 root in $((SECONDS - started)) s ($(du -sh "$root" | cut -f1))"
 }
 
-# --enter ROOT UID:GID DIR NAME=VALUE... -- COMMAND...: runs as root, as the
+# --enter ROOT CACHE UID:GID DIR NAME=VALUE... -- COMMAND...: runs as root, as the
 # first process of a new PID namespace with a private mount namespace (see
 # `run`). It mounts what the command needs, runs it as UID:GID in DIR inside
 # the root, and ends with its status; the kernel then ends every process
 # left in the namespace, and the namespace's mounts go with it.
 enter() {
-    local root="$1" user="$2" dir="$3"
-    shift 3
+    # The cache comes as an argument: sudo gives root's home, not the caller's.
+    local root="$1" user="$3" dir="$4"
+    CACHE_ROOT="$2"
+    shift 4
     local environment=()
     while [ "$1" != -- ]; do
         environment+=("$1")
@@ -217,7 +219,7 @@ run_inside() {
     # --kill-child: should this end first (a kill), the namespace's first
     # process is killed, and with it everything inside.
     as_root unshare --mount --propagation private --pid --fork --kill-child \
-        "$SELF" --enter "$root" "$(id -u):$(id -g)" "$PWD" "${pass[@]}" -- "$@"
+        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "${pass[@]}" -- "$@"
 }
 
 case "${1:-}" in
