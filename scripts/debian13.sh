@@ -122,7 +122,9 @@ make_root() {
     # The Qt source is fetched with the root, so the native Qt tools and the
     # source of the Windows Qt are always the same version.
     local fetch_source='mkdir -p "$1/usr/src/qt6-base" && chroot "$1" sh -c "cd /usr/src/qt6-base && apt-get source --download-only -qq qt6-base=\$(dpkg-query -W -f=\${Version} qt6-base-dev-tools)"'
-    if ! mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
+    # In a mount namespace of its own: what mmdebstrap mounts inside the
+    # root while it installs goes with it, even when it is killed.
+    if ! unshare --mount --propagation private mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
         --include="$packages" --customize-hook="$fetch_source" \
         "$SUITE" "$dir" "${sources[@]}" >"$dir.log" 2>&1; then
         if grep -qE 'Failed to fetch|Could not (resolve|connect)|Unable to connect|Temporary failure|Connection (failed|timed out)' "$dir.log"; then
@@ -157,6 +159,10 @@ make_locked() {
     flock -w 900 8 || fail "making the Debian 13 root: another run has held $root.lock for 15 minutes"
     [ -f "$root/.thymara-root" ] && return 0
     ensure_packages mmdebstrap
+    # A folder with anything mounted below it is never removed.
+    if [ -e "$scratch" ] && findmnt -rno TARGET | grep -q "^$scratch/"; then
+        fail "making the Debian 13 root: something is still mounted in $scratch; unmount it first"
+    fi
     rm -rf "$scratch" "$scratch.log"
     free=$(($(df --output=avail -k "$(dirname "$root")" | tail -1) / 1024))
     ((free >= ROOM_FOR_ROOT)) ||
