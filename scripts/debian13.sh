@@ -206,8 +206,10 @@ enter() {
     local status=0
     chroot --userspec="$user" "$root" /usr/bin/env -i \
         PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/tmp/home USER=thymara \
-        LANG=C.UTF-8 THYMARA_IN_DEBIAN13=1 THYMARA_QT_CACHE_ROOT="$CACHE_ROOT" "${environment[@]}" \
-        /bin/bash -c 'mkdir -p "$HOME" && cd "$0" && exec "$@"' "$dir" "$@" || status=$?
+        XDG_RUNTIME_DIR=/tmp/runtime LANG=C.UTF-8 THYMARA_IN_DEBIAN13=1 \
+        THYMARA_QT_CACHE_ROOT="$CACHE_ROOT" "${environment[@]}" \
+        /bin/bash -c 'mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR" && cd "$0" && exec "$@"' \
+        "$dir" "$@" || status=$?
     exit "$status"
 }
 
