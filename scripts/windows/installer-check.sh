@@ -19,7 +19,8 @@
 #     at all ends with a status other than 0 and keeps the entry;
 #   - the silent uninstall removes files, folder, shortcut, entry and the
 #     folders the setup made, and keeps the setting; so it does for a folder
-#     with a Unicode name whose parent the setup made too.
+#     with a Unicode name whose parent the setup made too, and for one about
+#     700 characters long, 14 of whose parents the setup made.
 #
 # With a SCREENSHOT_DIR the Windows display runs at 192 dpi, the setup runs
 # with its pages shown (each saved) instead of silently, and the program
@@ -395,18 +396,26 @@ if [ -z "$PROGRAMS" ]; then
 fi
 pass "silent uninstall removes files, folder, shortcut, entry, the fallback lock${PROGRAMS:-" and the Programs folder the setup made"}; the folder at the lock's place and Duration=$duration stay"
 
-# --- a folder with a Unicode name, whose parent the setup makes too --------------------------------
-UNICODE_DIR='C:\Ünïcode Prog\Thymara'
-# Wine quotes an argument with a space in it, and the setup reads /D= only
-# unquoted: cmd hands the line on as it is.
-(unset DISPLAY; timeout 120 "$WINE" cmd /c "$SETUP_WIN /S /D=$UNICODE_DIR") ||
-    fail "the setup into $UNICODE_DIR failed (status $?)"
-settle
-[ -f "$C/Ünïcode Prog/Thymara/thymara.exe" ] || fail "the setup did not install into $UNICODE_DIR"
-(unset DISPLAY; timeout 120 "$WINE" "$UNICODE_DIR\\uninstall.exe" /S) || fail "the uninstall from $UNICODE_DIR failed (status $?)"
-settle
-[ ! -e "$C/Ünïcode Prog" ] || fail "the uninstall left $(cd "$C" && find "Ünïcode Prog" -printf "%p ")"
-[ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall from $UNICODE_DIR left the entry"
-pass "install into $UNICODE_DIR and uninstall: nothing is left, not even the parent the setup made"
+# --- folders whose parents the setup makes too ------------------------------------------------
+# A Unicode name, and a folder nested 14 deep (about 700 characters), longer
+# than any string NSIS could once hold for the list of what it made.
+LONG_DIR='C:\Long'
+for i in $(seq 1 14); do LONG_DIR+="\\a folder made by the setup, level $i"; done
+LONG_DIR+='\Thymara'
+for dir in 'C:\Ünïcode Prog\Thymara' "$LONG_DIR"; do
+    top="$(cut -d'\' -f2 <<<"$dir")"
+    # Wine quotes an argument with a space in it, and the setup reads /D=
+    # only unquoted: cmd hands the line on as it is.
+    status=0
+    (unset DISPLAY; timeout 120 "$WINE" cmd /c "$SETUP_WIN /S /D=$dir") || status=$?
+    [ "$status" = 0 ] || fail "the setup into ${dir:0:60}... (${#dir} characters) ended with status $status"
+    settle
+    [ -f "$C/$(sed 's|^C:\\||; s|\\|/|g' <<<"$dir")/thymara.exe" ] || fail "the setup did not install into ${dir:0:60}..."
+    (unset DISPLAY; timeout 120 "$WINE" "$dir\\uninstall.exe" /S) || fail "the uninstall from ${dir:0:60}... failed (status $?)"
+    settle
+    [ ! -e "$C/$top" ] || fail "the uninstall left $(cd "$C" && find "$top" -printf "%p\n" | tail -1)"
+    [ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall from ${dir:0:60}... left the entry"
+    pass "install into ${dir:0:40}... (${#dir} characters) and uninstall: status 0 each, nothing left, not even the parents the setup made"
+done
 
 echo "installer-check: $passed passed, 0 failed"
