@@ -337,6 +337,17 @@ private Q_SLOTS:
         const Run run = runAt(text, text->characterCount() - 1);
         QCOMPARE(run.start, 0);
         QCOMPARE(run.end, text->characterCount());
+        // Flat review reads a text only where it lies: each character inside
+        // the list, left to right, and found again at its centre.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+        int lastLeft = -1;
+        for (int offset = 0; offset < text->characterCount(); ++offset) {
+            const QRect rect = text->characterRect(offset);
+            QVERIFY2(face->rect().contains(rect), qPrintable(QString::number(offset)));
+            QVERIFY(rect.left() > lastLeft);
+            lastLeft = rect.left();
+            QCOMPARE(text->offsetAtPoint(rect.center()), offset);
+        }
 
         // The entry is selected while the list has the focus, so that a new
         // entry reads as replacing a selected text.
