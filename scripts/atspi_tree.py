@@ -337,6 +337,9 @@ def main():
     dump(main_win)
     check_nothing_covered_is_showing(main_win, "main window")
     check_lists(main_win)
+    check_reading_order(main_win, "main window", [
+        "The Most Popular...", "Have a toothache?...", "Search by Ailment", "Ailment",
+        "Search by Herb", "Herb", "Next", ("Home Business Opportunity...", "Co-brand...")])
     press_links(main_win, "main window")
     press_web_entries(main_win, "main window")
     open_about(main_win, "main window")
@@ -356,6 +359,10 @@ def main():
         print("== result window tree, %s" % mode)
         dump(result)
         check_nothing_covered_is_showing(result, "result window")
+        if mode == "Search by Ailment":
+            check_reading_order(result, "result window", [
+                "The Most Popular...", "Ailment Name", "Herbs", "Pagan Herbal Remedy", "Exit",
+                "Back", "Co-brand..."])
         everything = find_all(result, lambda a: True)
         cached = [("showing" in states(a)) for a in everything]
         result.clear_cache()
@@ -376,6 +383,10 @@ def main():
         return 1
     print("== exit window tree")
     dump(exit_win)
+    check_reading_order(exit_win, "exit window", [
+        "Thymara icon", "Thymara v1.0", "Download Ondrel Softwares", "Click Here To Visit Quorvel Now",
+        "Exit", "Refer A Friend", "Your name", "Your email address", "Friend's name",
+        "Friend's email address", "Refer A Friend Now", "Your message"])
     check1 = find(exit_win, pyatspi.ROLE_PUSH_BUTTON, "Click Here To Visit Quorvel Now")
     if check1 is None:
         problem("Click Here To Visit Quorvel Now is no push button")

@@ -12,7 +12,8 @@
 //   list_following.h          each new entry told; a letter typed on the
 //                             closed list; the entry of the list as it opens
 //   line_edit_accessible.h    text boxes' attributes as one run
-//   reading_order.h           the result read out with Exit
+//   reading_order.h           children in reading order; the result read
+//                             out with Exit
 //   update_filter.h           events held back or delayed, in order
 namespace accessibility {
 

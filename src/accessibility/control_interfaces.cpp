@@ -63,7 +63,8 @@ void LabelAccessible::doAction(const QString &action)
     QAccessibleWidget::doAction(action);
 }
 
-FrameAccessible::FrameAccessible(QGroupBox *frame) : QAccessibleWidget(frame, QAccessible::Grouping)
+FrameAccessible::FrameAccessible(QGroupBox *frame)
+    : ContainerAccessible(frame, QAccessible::Grouping)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accessibility/reading_order.h"
+
 #include <QAccessibleWidget>
 
 class QGroupBox;
@@ -43,8 +45,8 @@ private:
 
 // A frame, as Qt describes one, that is not reported as showing while
 // another frame lies over it; its caption labels the controls inside that
-// take it as their label.
-class FrameAccessible : public QAccessibleWidget
+// take it as their label, and its controls are listed in reading order.
+class FrameAccessible : public ContainerAccessible
 {
 public:
     explicit FrameAccessible(QGroupBox *frame);
