@@ -4,10 +4,8 @@
 #include "accessibility/control_interfaces.h"
 #include "accessibility/line_edit_accessible.h"
 #include "accessibility/list_accessible.h"
-#include "accessibility/list_following.h"
 #include "accessibility/reading_order.h"
 #include "accessibility/update_filter.h"
-#include "forms/form_covering.h"
 #include "forms/form_label.h"
 #include "forms/toggle_button.h"
 
@@ -58,31 +56,6 @@ QAccessibleInterface *makeInterface(const QString &, QObject *object)
     return nullptr;
 }
 
-// Sees every event of the program once, for the two things that must happen
-// to every control of a kind without the windows asking: lists are followed
-// as they are first polished, and a restacking of a form is told as the
-// state changes of what it covered or uncovered.
-class Watch : public QObject
-{
-public:
-    explicit Watch(QObject *application) : QObject(application) {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Polish) {
-            if (auto *list = qobject_cast<QComboBox *>(watched))
-                followList(list);
-        } else if (event->type() == form::CoverageChange::eventType() && updates::listening()) {
-            QAccessible::State changed;
-            changed.invisible = true;
-            QAccessibleStateChangeEvent told(watched, changed);
-            updates::tell(&told);
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 void install()
@@ -96,7 +69,6 @@ void install()
         if (program && !dynamic_cast<ApplicationAccessible *>(program))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(program));
         updates::install();
-        qApp->installEventFilter(new Watch(qApp));
         return true;
     }();
     (void)installed;

@@ -18,8 +18,9 @@ class FormToggleButton;
 // the co-brand labels and the result window's frames share places and are
 // swapped by raising one. Flat review and the AT-SPI check found texts
 // nobody could see. Those controls report themselves as invisible, and each
-// restacking tells which became hidden or showing (CoverageChange, from the
-// form engine, turned into state changes by accessibility::install()).
+// restacking tells which became hidden or showing: the form engine hands
+// every change to coverageChanged() (accessibility.h), which the application
+// set-up names as its listener.
 namespace accessibility {
 
 // A form label: a link when something reacts to its clicks, otherwise text.
