@@ -251,6 +251,14 @@ def open_about(win, title):
              lambda: window_with(pyatspi.ROLE_PUSH_BUTTON, "OK") is None, 10)
 
 
+def shown_text(acc):
+    try:
+        text = acc.queryText()
+    except NotImplementedError:
+        return None
+    return text.getText(0, text.characterCount)
+
+
 def check_lists(win):
     print("-- the lists, as a screen reader reads them")
     for name in ("Ailment", "Herb"):
@@ -259,7 +267,53 @@ def check_lists(win):
         if not lists:
             problem("no list labelled %r" % name)
             continue
-        print("  label %r, combo box, current entry %r" % (name, lists[0].name))
+        entry = shown_text(lists[0])
+        print("  label %r, combo box %r, current entry %r" % (name, lists[0].name, entry))
+        if lists[0].name != name:
+            problem("the list labelled %r is named %r" % (name, lists[0].name))
+        if not entry:
+            problem("the list %r reads no entry" % name)
+
+
+def walk_without_menus(acc, depth=0):
+    """Every object below acc, depth first, as a reader reviews the window's
+    contents: the menu bar's entries left out."""
+    found = []
+    if acc is None or depth > 14:
+        return found
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is None or child.getRole() == pyatspi.ROLE_MENU_BAR:
+            continue
+        found.append(child)
+        if child.getRole() != pyatspi.ROLE_LIST:
+            found += walk_without_menus(child, depth + 1)
+    return found
+
+
+def check_reading_order(win, title, expected):
+    """A reader meets the menu bar first (where there is one), then the named
+    controls in this order; a name ending in ... is a prefix, and a tuple of
+    names may come in any order among themselves."""
+    if any(win.getChildAtIndex(i).getRole() == pyatspi.ROLE_MENU_BAR
+           for i in range(win.childCount)) and \
+            win.getChildAtIndex(0).getRole() != pyatspi.ROLE_MENU_BAR:
+        problem("%s: the menu bar is not its first child" % title)
+    names = [a.name or "" for a in walk_without_menus(win)]
+
+    def place(want):
+        for i, name in enumerate(names):
+            if name.startswith(want[:-3]) if want.endswith("...") else name == want:
+                return i
+        return -1
+
+    places = [[place(w) for w in (group if isinstance(group, tuple) else (group,))]
+              for group in expected]
+    print("-- reading order of the %s: %s" % (title, places))
+    ordered = all(-1 not in group for group in places) and all(
+        max(earlier) < min(later) for earlier, later in zip(places, places[1:]))
+    if not ordered:
+        problem("%s: not read in the order %r" % (title, expected))
 
 
 def main():
@@ -283,6 +337,9 @@ def main():
     dump(main_win)
     check_nothing_covered_is_showing(main_win, "main window")
     check_lists(main_win)
+    check_reading_order(main_win, "main window", [
+        "The Most Popular...", "Have a toothache?...", "Search by Ailment", "Ailment",
+        "Search by Herb", "Herb", "Next", ("Home Business Opportunity...", "Co-brand...")])
     press_links(main_win, "main window")
     press_web_entries(main_win, "main window")
     open_about(main_win, "main window")
@@ -302,6 +359,10 @@ def main():
         print("== result window tree, %s" % mode)
         dump(result)
         check_nothing_covered_is_showing(result, "result window")
+        if mode == "Search by Ailment":
+            check_reading_order(result, "result window", [
+                "The Most Popular...", "Ailment Name", "Herbs", "Pagan Herbal Remedy", "Exit",
+                "Back", "Co-brand..."])
         everything = find_all(result, lambda a: True)
         cached = [("showing" in states(a)) for a in everything]
         result.clear_cache()
@@ -322,6 +383,10 @@ def main():
         return 1
     print("== exit window tree")
     dump(exit_win)
+    check_reading_order(exit_win, "exit window", [
+        "Thymara icon", "Thymara v1.0", "Download Ondrel Softwares", "Click Here To Visit Quorvel Now",
+        "Exit", "Refer A Friend", "Your name", "Your email address", "Friend's name",
+        "Friend's email address", "Refer A Friend Now", "Your message"])
     check1 = find(exit_win, pyatspi.ROLE_PUSH_BUTTON, "Click Here To Visit Quorvel Now")
     if check1 is None:
         problem("Click Here To Visit Quorvel Now is no push button")

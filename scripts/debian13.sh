@@ -122,7 +122,9 @@ make_root() {
     # The Qt source is fetched with the root, so the native Qt tools and the
     # source of the Windows Qt are always the same version.
     local fetch_source='mkdir -p "$1/usr/src/qt6-base" && chroot "$1" sh -c "cd /usr/src/qt6-base && apt-get source --download-only -qq qt6-base=\$(dpkg-query -W -f=\${Version} qt6-base-dev-tools)"'
-    if ! mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
+    # In a mount namespace of its own: what mmdebstrap mounts inside the
+    # root while it installs goes with it, even when it is killed.
+    if ! unshare --mount --propagation private mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
         --include="$packages" --customize-hook="$fetch_source" \
         "$SUITE" "$dir" "${sources[@]}" >"$dir.log" 2>&1; then
         if grep -qE 'Failed to fetch|Could not (resolve|connect)|Unable to connect|Temporary failure|Connection (failed|timed out)' "$dir.log"; then
@@ -157,6 +159,10 @@ make_locked() {
     flock -w 900 8 || fail "making the Debian 13 root: another run has held $root.lock for 15 minutes"
     [ -f "$root/.thymara-root" ] && return 0
     ensure_packages mmdebstrap
+    # A folder with anything mounted below it is never removed.
+    if [ -e "$scratch" ] && findmnt -rno TARGET | grep -q "^$scratch/"; then
+        fail "making the Debian 13 root: something is still mounted in $scratch; unmount it first"
+    fi
     rm -rf "$scratch" "$scratch.log"
     free=$(($(df --output=avail -k "$(dirname "$root")" | tail -1) / 1024))
     ((free >= ROOM_FOR_ROOT)) ||
@@ -169,14 +175,16 @@ make_locked() {
     echo "Made the Debian 13 root in $((SECONDS - started)) s ($(du -sh "$root" | cut -f1))"
 }
 
-# --enter ROOT UID:GID DIR NAME=VALUE... -- COMMAND...: runs as root, as the
+# --enter ROOT CACHE UID:GID DIR NAME=VALUE... -- COMMAND...: runs as root, as the
 # first process of a new PID namespace with a private mount namespace (see
 # `run`). It mounts what the command needs, runs it as UID:GID in DIR inside
 # the root, and ends with its status; the kernel then ends every process
 # left in the namespace, and the namespace's mounts go with it.
 enter() {
-    local root="$1" user="$2" dir="$3"
-    shift 3
+    # The cache comes as an argument: sudo gives root's home, not the caller's.
+    local root="$1" user="$3" dir="$4"
+    CACHE_ROOT="$2"
+    shift 4
     local environment=()
     while [ "$1" != -- ]; do
         environment+=("$1")
@@ -198,8 +206,10 @@ enter() {
     local status=0
     chroot --userspec="$user" "$root" /usr/bin/env -i \
         PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/tmp/home USER=thymara \
-        LANG=C.UTF-8 THYMARA_IN_DEBIAN13=1 THYMARA_QT_CACHE_ROOT="$CACHE_ROOT" "${environment[@]}" \
-        /bin/bash -c 'mkdir -p "$HOME" && cd "$0" && exec "$@"' "$dir" "$@" || status=$?
+        XDG_RUNTIME_DIR=/tmp/runtime LANG=C.UTF-8 THYMARA_IN_DEBIAN13=1 \
+        THYMARA_QT_CACHE_ROOT="$CACHE_ROOT" "${environment[@]}" \
+        /bin/bash -c 'mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR" && cd "$0" && exec "$@"' \
+        "$dir" "$@" || status=$?
     exit "$status"
 }
 
@@ -217,7 +227,7 @@ run_inside() {
     # --kill-child: should this end first (a kill), the namespace's first
     # process is killed, and with it everything inside.
     as_root unshare --mount --propagation private --pid --fork --kill-child \
-        "$SELF" --enter "$root" "$(id -u):$(id -g)" "$PWD" "${pass[@]}" -- "$@"
+        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "${pass[@]}" -- "$@"
 }
 
 case "${1:-}" in

@@ -5,9 +5,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -n "${THYMARA_IN_DEBIAN13:-}" ]; then
     # Run by the step below, inside the Debian 13 root: the program and its
-    # tests once more, on Qt 6.8 LTS (Debian 13's, with its GCC 14).
+    # tests once more, on Qt 6.8 LTS (Debian 13's, with its GCC 14). The
+    # Debian package and its checks are Debian 12's only.
     configure_and_build "$ROOT/build-qt68"
-    QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build-qt68" --output-on-failure --timeout 300 "$@"
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build-qt68" --output-on-failure --timeout 300 \
+        -L program "$@"
     exit 0
 fi
 

@@ -123,6 +123,8 @@ private Q_SLOTS:
                                << "Herb";
     }
 
+    // A screen reader on Windows reads the name and the value; one on the
+    // desktop bus the label as well.
     void listsAreLabelledByWhatTheyHold()
     {
         QFETCH(QString, list);
@@ -133,16 +135,132 @@ private Q_SLOTS:
         QCOMPARE(iface->role(), QAccessible::ComboBox);
         // Its own label only: the frame's caption belongs to the option buttons.
         QCOMPARE(labelsOf(iface), QStringList{label});
-        // The entry shown stays what the list reads as, and follows the choice.
-        QCOMPARE(iface->text(QAccessible::Name), box->itemText(0));
+        // Named by what it holds; the entry shown is its value, and follows
+        // the choice.
+        QCOMPARE(iface->text(QAccessible::Name), label);
+        QCOMPARE(iface->text(QAccessible::Value), box->itemText(0));
         box->setCurrentIndex(2);
-        QCOMPARE(iface->text(QAccessible::Name), box->itemText(2));
+        QCOMPARE(iface->text(QAccessible::Name), label);
         QCOMPARE(iface->text(QAccessible::Value), box->itemText(2));
         // The label names the list it labels, as the desktop bus expects.
         QAccessibleInterface *labelFace = iface->relations(QAccessible::Label).first().first;
         const auto back = labelFace->relations(QAccessible::Labelled);
         QCOMPARE(back.size(), 1);
         QCOMPARE(back.first().first, iface);
+    }
+
+    void childrenAreListedInReadingOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("container"); // empty: the window itself
+        QTest::addColumn<QString>("front");     // brought to the front first
+        QTest::addColumn<QStringList>("children");
+
+        const QStringList windowWithMenu{"QMenuBar", "client"};
+        QTest::newRow("main window") << "main"
+                                     << ""
+                                     << "" << windowWithMenu;
+        QTest::newRow("main, its client area")
+            << "main"
+            << "client"
+            << "" << QStringList{"Frame2", "Label1", "Frame1", "Frame5"};
+        // Each option button before the list beside it, a hair lower.
+        QTest::newRow("main, the options")
+            << "main"
+            << "Frame1"
+            << "" << QStringList{"optAilment", "cmbAilment", "Option1", "cmbHerb", "cmdNext"};
+        // Of two offers in one place, the one in front first.
+        QTest::newRow("main, the offers as built")
+            << "main"
+            << "Frame5"
+            << "" << QStringList{"lblFullBrand", "lblCobrand"};
+        QTest::newRow("main, the co-brand offer raised")
+            << "main"
+            << "Frame5"
+            << "lblCobrand" << QStringList{"lblCobrand", "lblFullBrand"};
+        QTest::newRow("result window") << "result"
+                                       << ""
+                                       << "" << windowWithMenu;
+        QTest::newRow("result, its client area")
+            << "result"
+            << "client"
+            << "" << QStringList{"Frame2", "fraAilment", "fraHerb", "cmdExit", "cmdBack", "Frame5"};
+        QTest::newRow("result by herb, its client area")
+            << "result, herb mode"
+            << "client"
+            << "" << QStringList{"Frame2", "fraHerb", "fraAilment", "cmdExit", "cmdBack", "Frame5"};
+        // Each heading before its value.
+        QTest::newRow("result, the ailment frame")
+            << "result"
+            << "fraAilment"
+            << "" << QStringList{"Label1", "lblAilmentNameAil",      "Label2", "lblHerbsAil",
+                                 "Label3", "lblPaganHerbalRemedyAil"};
+        QTest::newRow("result, the herb frame")
+            << "result"
+            << "fraHerb"
+            << "" << QStringList{"Label4", "lblHerbNameHer",         "Label5", "lblAilmentNameHer",
+                                 "Label6", "lblPaganHerbalRemedyHer"};
+        QTest::newRow("result, the offers") << "result"
+                                            << "Frame5"
+                                            << "" << QStringList{"lblCobrand", "lblFullBrand"};
+        QTest::newRow("exit window") << "exit"
+                                     << ""
+                                     << "" << QStringList{"client"};
+        // The title beside the icon before the support text below them.
+        QTest::newRow("exit, its client area")
+            << "exit"
+            << "client"
+            << "" << QStringList{"Picture1", "Label1",   "Frame6", "Label2",
+                                 "Check1",   "cmdClose", "Frame2"};
+        // The hidden message field stays last, below the frame's edge.
+        QTest::newRow("exit, the referral form")
+            << "exit"
+            << "Frame2"
+            << "" << QStringList{"txtName",        "txtEmail",  "txtFriendName",
+                                 "txtFriendEmail", "cmdSubmit", "txtMessage"};
+        QTest::newRow("exit, the catalogue") << "exit"
+                                             << "Frame6"
+                                             << "" << QStringList{"Label3", "lblGoToHome"};
+        QTest::newRow("About window")
+            << "about"
+            << ""
+            << "" << QStringList{"picIcon", "Label2",     "Label1", "lblHomePage",
+                                 "Label3",  "lblCoBrand", "Line2",  "cmdOK"};
+    }
+
+    // Qt lists children back to front, and the forms stack their first rows
+    // in front: screen readers read every window backwards.
+    void childrenAreListedInReadingOrder()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, container);
+        QFETCH(QString, front);
+        QFETCH(QStringList, children);
+
+        const auto check = [&](QWidget *w) {
+            QWidget *box = container.isEmpty() ? w : w->findChild<QWidget *>(container);
+            QVERIFY(box);
+            if (!front.isEmpty())
+                w->findChild<QWidget *>(front)->raise();
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+            QStringList listed;
+            for (int i = 0; i < iface->childCount(); ++i) {
+                QAccessibleInterface *kid = iface->child(i);
+                QVERIFY(kid);
+                QObject *object = kid->object();
+                listed << (!object                          ? QStringLiteral("?")
+                           : object->objectName().isEmpty() ? object->metaObject()->className()
+                                                            : object->objectName());
+                // The desktop bus finds a child's place from its parent.
+                QCOMPARE(iface->indexOfChild(kid), i);
+                QCOMPARE(kid->parent(), iface);
+            }
+            QCOMPARE(listed, children);
+        };
+        if (window == QLatin1String("about"))
+            QVERIFY(withAbout(openMain()->menuAction("mnuAbout"), check));
+        else
+            check(openWindow(window));
     }
 
     void linkLabelsAreLinksThatOpenTheirPage_data()

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtTest/qtestaccessible.h>
@@ -77,6 +78,15 @@ QStringList told()
     };
     QStringList all;
     for (const QAccessibleEvent *event : QTestAccessibility::events()) {
+        // Which window is active the window system decides, alike on every
+        // Qt; the test plays Qt's part without it.
+        if (event->type() == QAccessible::StateChanged) {
+            QAccessible::State changed =
+                static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates();
+            changed.active = false;
+            if (changed == QAccessible::State())
+                continue;
+        }
         const QObject *object = event->object();
         QString name = !object ? QStringLiteral("?")
                        : object->objectName().isEmpty()
@@ -98,13 +108,10 @@ QStringList told()
     return all;
 }
 
-QStringList toldOf(const QString &prefix)
+// Those of them that match what a step is about.
+QStringList toldAbout(const QString &about)
 {
-    QStringList of;
-    for (const QString &event : told())
-        if (event.startsWith(prefix + QLatin1Char(' ')))
-            of.append(event);
-    return of;
+    return told().filter(QRegularExpression(about));
 }
 
 // Every object below root (the accessible tree, as a reader walks it) that
@@ -120,6 +127,11 @@ void focusedBelow(QAccessibleInterface *root, QStringList &found, int depth = 0)
         focusedBelow(root->child(i), found, depth + 1);
 }
 
+// Whether Qt hands its events to the update handler by itself where no
+// desktop listens: Qt 6.8 does, Qt 6.4 tells nothing then, and the test plays
+// Qt's part below.
+bool qtTellsByItself = false;
+
 // Plays Qt's part where no desktop listens: tells the program's filter that
 // the watched window was shown or hidden, as Qt does the moment it happens.
 class ShowingAsQtTellsIt : public QObject
@@ -127,7 +139,8 @@ class ShowingAsQtTellsIt : public QObject
 public:
     explicit ShowingAsQtTellsIt(QWidget *window) : QObject(window)
     {
-        window->installEventFilter(this);
+        if (!qtTellsByItself)
+            window->installEventFilter(this);
     }
 
 protected:
@@ -146,12 +159,38 @@ protected:
 // went, while the change is being made.
 void tellTextChangesAsQtDoes(QLineEdit *box)
 {
+    if (qtTellsByItself)
+        return;
     QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString &text) {
         QAccessibleTextUpdateEvent updated(box, 0, QString(), text);
         accessibility::updates::filter(&updated);
         QAccessibleTextCursorEvent caret(box, box->cursorPosition());
         accessibility::updates::filter(&caret);
     });
+}
+
+// The same for the focus: Qt tells it once the widget has it, each time the
+// program's focus widget changes.
+void tellFocusAsQtDoes()
+{
+    if (qtTellsByItself)
+        return;
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget *, QWidget *now) {
+        if (!now)
+            return;
+        QAccessibleEvent focus(now, QAccessible::Focus);
+        accessibility::updates::filter(&focus);
+    });
+}
+
+// Makes a window active at once, as the Windows platform does while the
+// window is being shown.
+void activateAtOnce(QWidget *window)
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
 }
 
 QList<QObject *> programChildren()
@@ -183,6 +222,11 @@ private Q_SLOTS:
         QTestAccessibility::initialize();
         accessibility::updates::listenWithoutDesktop(true);
         WindowTest::initTestCase();
+        QAccessibleEvent probe(qApp, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&probe);
+        qtTellsByItself = !QTestAccessibility::events().isEmpty();
+        forgetEvents();
+        tellFocusAsQtDoes();
     }
 
     void init()
@@ -196,55 +240,100 @@ private Q_SLOTS:
     void eventsThatReachAssistiveTechnology_data()
     {
         QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("about"); // the events that count
         QTest::addColumn<QStringList>("toldAtOnce");
         QTest::addColumn<QStringList>("toldOnceIdle"); // after the program waits again
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        const bool qt68 = true;
+#else
+        const bool qt68 = false;
+#endif
         // The prompt goes before Qt announces the focus: Orca took the caret
         // move for the arrival. What is typed next is told as ever.
         QTest::newRow("focus into a field showing its prompt")
             << "focus field"
-            << QStringList{"txtName Focus", "txtName TextUpdated", "txtName TextCaretMoved"}
+            << "^txtName "
+            << (qt68
+                    ? QStringList{"txtName TextSelectionChanged", "txtName Focus",
+                                  "txtName TextInserted a", "txtName TextCaretMoved"}
+                    : QStringList{"txtName Focus", "txtName TextUpdated", "txtName TextCaretMoved"})
             << QStringList();
         // Closing the result window shows the exit window, and Back hides it
         // at once: Orca kept the window it was told of as not visible.
         QTest::newRow("a window shown and hidden at once")
-            << "show and hide" << QStringList() << QStringList();
+            << "show and hide"
+            << "^frmNagScreen2 " << QStringList() << QStringList();
         QTest::newRow("a window shown")
-            << "show" << QStringList() << QStringList{"frmNagScreen2 ObjectShow"};
+            << "show"
+            << "^frmNagScreen2 " << QStringList() << QStringList{"frmNagScreen2 ObjectShow"};
+        // Windows activates a window while it is being shown: the window
+        // comes before the focus inside it, and the focus is told once.
+        QTest::newRow("a window activated as it shows")
+            << "show active"
+            << "^frmNagScreen2 ObjectShow|Focus"
+            << QStringList{"frmNagScreen2 ObjectShow", "cmdClose Focus"} << QStringList();
+        QTest::newRow("the window activated again, the focus where it was")
+            << "activate again"
+            << "Focus" << QStringList() << QStringList();
+        QTest::newRow("back from another program, the focus where it was")
+            << "return"
+            << "Focus" << QStringList{"cmdClose Focus"} << QStringList();
         QTest::newRow("a change in a hidden window")
-            << "change hidden" << QStringList() << QStringList();
+            << "change hidden"
+            << "^txtName " << QStringList() << QStringList();
         QTest::newRow("a change in a shown window")
-            << "change shown" << QStringList{"txtName TextUpdated", "txtName TextCaretMoved"}
+            << "change shown"
+            << "^txtName "
+            << (qt68 ? QStringList{"txtName TextCaretMoved", "txtName TextUpdated"}
+                     : QStringList{"txtName TextUpdated", "txtName TextCaretMoved"})
             << QStringList();
-        // Qt tells nothing when the closed list shows another entry.
+        // Qt 6.4 tells nothing when the closed list shows another entry;
+        // Qt 6.8 tells the new value.
         QTest::newRow("Down on the closed list")
-            << "down" << QStringList{"cmbAilment TextInserted Sinus Problems"} << QStringList();
+            << "down"
+            << "^cmbAilment "
+            << QStringList{qt68 ? "cmbAilment ValueChanged"
+                                : "cmbAilment TextInserted Sinus Problems"}
+            << QStringList();
         QTest::newRow("Home on the closed list")
-            << "home" << QStringList{"cmbAilment TextInserted Toothache"} << QStringList();
+            << "home"
+            << "^cmbAilment "
+            << QStringList{qt68 ? "cmbAilment ValueChanged" : "cmbAilment TextInserted Toothache"}
+            << QStringList();
         // Qt names the opened list, not the entry the user is on.
         QTest::newRow("the list opened")
-            << "open" << QStringList() << QStringList{"QComboBoxListView Focus:0"};
+            << "open"
+            << "^QComboBoxListView Focus" << QStringList{"QComboBoxListView Focus"}
+            << QStringList{"QComboBoxListView Focus:0"};
         // An entry chosen in the open list was heard there already.
         QTest::newRow("an entry chosen in the open list")
-            << "choose in open list" << QStringList() << QStringList();
+            << "choose in open list"
+            << "^cmbAilment "
+            << (qt68 ? QStringList{"cmbAilment Focus", "cmbAilment ValueChanged"}
+                     : QStringList{"cmbAilment Focus"})
+            << QStringList();
         // The offers share one place; the one raised covers the other.
         QTest::newRow("the other offer raised")
             << "raise cobrand"
+            << "^lbl"
             << QStringList{"lblFullBrand StateChanged invisible",
                            "lblCobrand StateChanged invisible"}
             << QStringList();
-        QTest::newRow("the offer in front raised")
-            << "raise full brand" << QStringList() << QStringList();
+        QTest::newRow("the offer in front raised") << "raise full brand"
+                                                   << "^lbl" << QStringList() << QStringList();
     }
 
     // What gets past the program's filter to assistive technology, and when.
     void eventsThatReachAssistiveTechnology()
     {
         QFETCH(QString, step);
+        QFETCH(QString, about);
         QFETCH(QStringList, toldAtOnce);
         QFETCH(QStringList, toldOnceIdle);
         windows::MainWindow *main = openMain();
         windows::ExitWindow *exitWindow = nullptr;
-        if (step == QLatin1String("focus field")) {
+        if (step == QLatin1String("focus field") || step == QLatin1String("activate again") ||
+            step == QLatin1String("return")) {
             exitWindow = windows::frmNagScreen2();
             QVERIFY(showAndActivate(exitWindow));
         } else if (step.startsWith(QLatin1String("show")) ||
@@ -275,15 +364,23 @@ private Q_SLOTS:
 
         if (step == QLatin1String("focus field")) {
             exitWindow->txtName()->setFocus(Qt::TabFocusReason);
-            // Qt announces the focus once the box has had its FocusIn.
-            QAccessibleEvent focus(exitWindow->txtName(), QAccessible::Focus);
-            accessibility::updates::filter(&focus);
             QTest::keyClick(exitWindow->txtName(), Qt::Key_A);
         } else if (step == QLatin1String("show and hide")) {
             exitWindow->show();
             exitWindow->hide();
         } else if (step == QLatin1String("show")) {
             exitWindow->show();
+        } else if (step == QLatin1String("show active")) {
+            exitWindow->show();
+            activateAtOnce(exitWindow);
+        } else if (step == QLatin1String("activate again")) {
+            activateAtOnce(nullptr);
+            activateAtOnce(exitWindow);
+        } else if (step == QLatin1String("return")) {
+            activateAtOnce(nullptr);
+            Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
+            Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+            activateAtOnce(exitWindow);
         } else if (step.startsWith(QLatin1String("change"))) {
             exitWindow->txtName()->setText(QStringLiteral("x"));
         } else if (step == QLatin1String("down")) {
@@ -302,10 +399,10 @@ private Q_SLOTS:
         } else if (step == QLatin1String("raise full brand")) {
             main->bringToFront(main->lblFullBrand());
         }
-        QCOMPARE(told(), toldAtOnce);
+        QCOMPARE(toldAbout(about), toldAtOnce);
         forgetEvents();
         QTest::qWait(50);
-        QCOMPARE(told(), toldOnceIdle);
+        QCOMPARE(toldAbout(about), toldOnceIdle);
         if (step == QLatin1String("open"))
             list->hidePopup();
     }
@@ -337,6 +434,17 @@ private Q_SLOTS:
         const Run run = runAt(text, text->characterCount() - 1);
         QCOMPARE(run.start, 0);
         QCOMPARE(run.end, text->characterCount());
+        // Flat review reads a text only where it lies: each character inside
+        // the list, left to right, and found again at its centre.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+        int lastLeft = -1;
+        for (int offset = 0; offset < text->characterCount(); ++offset) {
+            const QRect rect = text->characterRect(offset);
+            QVERIFY2(face->rect().contains(rect), qPrintable(QString::number(offset)));
+            QVERIFY(rect.left() > lastLeft);
+            lastLeft = rect.left();
+            QCOMPARE(text->offsetAtPoint(rect.center()), offset);
+        }
 
         // The entry is selected while the list has the focus, so that a new
         // entry reads as replacing a selected text.
@@ -355,8 +463,12 @@ private Q_SLOTS:
     void letterOnTheClosedListLeavesThePopupAlone_data()
     {
         QTest::addColumn<QString>("letters");
+        // Qt 6.8 reports the entry of every closed list as focused.
+        QTest::newRow("no letter") << "";
         QTest::newRow("one letter") << "c";
         QTest::newRow("the same letter twice") << "hh";
+        // From one entry with the letter on to the next.
+        QTest::newRow("a letter of two entries, twice") << "ss";
         QTest::newRow("a capital") << "S";
     }
 
@@ -392,7 +504,12 @@ private Q_SLOTS:
         // Assistive technology heard the list show each entry, and nothing of
         // the popup; asked which object has the focus, only the list says so.
         const QStringList heard = told();
-        QVERIFY2(heard.contains(QStringLiteral("cmbAilment TextInserted ") + names.at(expected)),
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        const QString shown = QStringLiteral("cmbAilment ValueChanged");
+#else
+        const QString shown = QStringLiteral("cmbAilment TextInserted ") + names.at(expected);
+#endif
+        QVERIFY2(letters.isEmpty() || heard.contains(shown),
                  qPrintable(heard.join(QLatin1String(", "))));
         for (const QString &event : heard)
             QVERIFY2(!event.startsWith(QLatin1String("QComboBoxListView")), qPrintable(event));

@@ -77,7 +77,7 @@ back_on_main() {
 
 # Reading the window line by line reaches the banner, a link.
 play KP_Up
-expect "flat review: the current line" "[a-z]"
+expect "flat review: the line of the ailment list, with its entry" "Search by Ailment.*Toothache"
 for _ in 1 2 3 4 5 6; do
     heard "Visit Quorvel Now" && break
     play KP_Home

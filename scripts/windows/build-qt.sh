@@ -95,6 +95,11 @@ QT_OPTIONS=(
     -no-feature-rubberband -no-feature-gestures
     -no-feature-imageformat_ppm -no-feature-imageformat_xbm
 )
+# No link-time optimisation (-ltcg): with Qt's -Wa,-mbig-obj for MinGW, GCC
+# 14 and binutils 2.44 link DLLs without code (the linker cannot read LTO
+# objects in the big-object format); without that flag, GCC 14.2 stops with an
+# internal compiler error in the LTO link of Qt6Core (qtimezone.cpp).
+#
 # The C++ runtime (libstdc++, libgcc, winpthread) is linked into each Qt DLL,
 # so none ships as a DLL of its own. Qt's -static-runtime refuses a shared
 # build; these flags reach CMake directly.

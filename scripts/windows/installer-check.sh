@@ -19,7 +19,8 @@
 #     at all ends with a status other than 0 and keeps the entry;
 #   - the silent uninstall removes files, folder, shortcut, entry and the
 #     folders the setup made, and keeps the setting; so it does for a folder
-#     with a Unicode name whose parent the setup made too.
+#     with a Unicode name whose parent the setup made too, and for one about
+#     700 characters long, 14 of whose parents the setup made.
 #
 # With a SCREENSHOT_DIR the Windows display runs at 192 dpi, the setup runs
 # with its pages shown (each saved) instead of silently, and the program
@@ -241,9 +242,10 @@ refused=0
 [ "$refused" = 2 ] || fail "the setup, run while the program runs, ended with status $refused (expected 2, refused)"
 [ -n "$(visible_windows "$TITLE_PATTERN")" ] || fail "the running program went away"
 pass "while the program runs, the setup refuses (status 2) and leaves it running"
-# A script or software manager must learn that nothing was removed.
+# A script or software manager must learn that nothing was removed: run in
+# place (_?=), NSIS's uninstaller ends with its own status.
 refused=0
-(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || refused=$?
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S "_?=$INSTALLED") || refused=$?
 [ "$refused" = 2 ] ||
     fail "the silent uninstall, run while the program runs, ended with status $refused (expected 2, refused)"
 [ -f "$DIR/thymara.exe" ] && [ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
@@ -344,7 +346,9 @@ main=$(new_window "$TITLE_PATTERN" "") || fail "with a folder at the lock's plac
 [ -f "$lock_dir/thymara.lock.fallback" ] || fail "with a folder at the lock's place, the program took no fallback lock"
 for program in "$SETUP_WIN" "$INSTALLED\\uninstall.exe"; do
     refused=0
-    (unset DISPLAY; timeout 120 "$WINE" "$program" /S) || refused=$?
+    in_place=()
+    [[ "$program" != *uninstall.exe ]] || in_place=("_?=$INSTALLED")
+    (unset DISPLAY; timeout 120 "$WINE" "$program" /S "${in_place[@]}") || refused=$?
     [ "$refused" = 2 ] || fail "$program, run while the program holds its fallback lock, ended with status $refused (expected 2)"
 done
 [ -n "$(visible_windows "$TITLE_PATTERN")" ] && [ -f "$DIR/thymara.exe" ] ||
@@ -361,7 +365,7 @@ mkdir "$lock_dir/thymara.lock.fallback"
 timeout 30 "$WINE" start /unix "$C/$lnk" >"$WORK/start.log" 2>&1 || true
 main=$(new_window "$TITLE_PATTERN" "") || fail "with folders at both lock places, the shortcut started no program"
 failed=0
-(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) || failed=$?
+(unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S "_?=$INSTALLED") || failed=$?
 [ "$failed" != 0 ] || fail "the silent uninstall that could not remove the running program's files ended with status 0"
 [ -f "$DIR/uninstall.exe" ] && [ -n "$(visible_windows "$TITLE_PATTERN")" ] ||
     fail "the failed uninstall took uninstall.exe or the running program away"
@@ -378,7 +382,7 @@ duration="$(reg_value 'Software\thymara\thymara\Settings' Duration)"
 # --- silent uninstall ------------------------------------------------------------------------------
 (unset DISPLAY; timeout 120 "$WINE" "$INSTALLED\\uninstall.exe" /S) ||
     fail "the uninstaller failed (status $?)"
-settle # it goes on from a copy of itself in the temporary folder
+settle # NSIS's uninstaller goes on from a copy of itself in the temporary folder
 [ ! -e "$DIR" ] || fail "the uninstall left $(cd "$DIR" && find . | tr '\n' ' ')"
 [ ! -e "$C/$lnk" ] || fail "the uninstall left the shortcut"
 [ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall left the Apps & features entry"
@@ -392,18 +396,26 @@ if [ -z "$PROGRAMS" ]; then
 fi
 pass "silent uninstall removes files, folder, shortcut, entry, the fallback lock${PROGRAMS:-" and the Programs folder the setup made"}; the folder at the lock's place and Duration=$duration stay"
 
-# --- a folder with a Unicode name, whose parent the setup makes too --------------------------------
-UNICODE_DIR='C:\Ünïcode Prog\Thymara'
-# Wine quotes an argument with a space in it, and the setup reads /D= only
-# unquoted: cmd hands the line on as it is.
-(unset DISPLAY; timeout 120 "$WINE" cmd /c "$SETUP_WIN /S /D=$UNICODE_DIR") ||
-    fail "the setup into $UNICODE_DIR failed (status $?)"
-settle
-[ -f "$C/Ünïcode Prog/Thymara/thymara.exe" ] || fail "the setup did not install into $UNICODE_DIR"
-(unset DISPLAY; timeout 120 "$WINE" "$UNICODE_DIR\\uninstall.exe" /S) || fail "the uninstall from $UNICODE_DIR failed (status $?)"
-settle
-[ ! -e "$C/Ünïcode Prog" ] || fail "the uninstall left $(cd "$C" && find "Ünïcode Prog" -printf "%p ")"
-[ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall from $UNICODE_DIR left the entry"
-pass "install into $UNICODE_DIR and uninstall: nothing is left, not even the parent the setup made"
+# --- folders whose parents the setup makes too ------------------------------------------------
+# A Unicode name, and a folder nested 14 deep (about 700 characters), longer
+# than any string NSIS could once hold for the list of what it made.
+LONG_DIR='C:\Long'
+for i in $(seq 1 14); do LONG_DIR+="\\a folder made by the setup, level $i"; done
+LONG_DIR+='\Thymara'
+for dir in 'C:\Ünïcode Prog\Thymara' "$LONG_DIR"; do
+    top="$(cut -d'\' -f2 <<<"$dir")"
+    # Wine quotes an argument with a space in it, and the setup reads /D=
+    # only unquoted: cmd hands the line on as it is.
+    status=0
+    (unset DISPLAY; timeout 120 "$WINE" cmd /c "$SETUP_WIN /S /D=$dir") || status=$?
+    [ "$status" = 0 ] || fail "the setup into ${dir:0:60}... (${#dir} characters) ended with status $status"
+    settle
+    [ -f "$C/$(sed 's|^C:\\||; s|\\|/|g' <<<"$dir")/thymara.exe" ] || fail "the setup did not install into ${dir:0:60}..."
+    (unset DISPLAY; timeout 120 "$WINE" "$dir\\uninstall.exe" /S) || fail "the uninstall from ${dir:0:60}... failed (status $?)"
+    settle
+    [ ! -e "$C/$top" ] || fail "the uninstall left $(cd "$C" && find "$top" -printf "%p\n" | tail -1)"
+    [ "$(key_count "$UNINSTALL_KEY")" = 0 ] || fail "the uninstall from ${dir:0:60}... left the entry"
+    pass "install into ${dir:0:40}... (${#dir} characters) and uninstall: status 0 each, nothing left, not even the parents the setup made"
+done
 
 echo "installer-check: $passed passed, 0 failed"

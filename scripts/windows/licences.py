@@ -38,9 +38,11 @@ BUNDLED = {
     "libmd4c": "md4c",
 }
 # Code that Qt Core and Qt Gui compile in on every platform, with no system
-# alternative and so no line in config.summary: hashes (QCryptographicHash),
-# easing curves, CBOR, the built-in sRGB profile.
-ALWAYS = ["easing", "md4", "md5", "rfc6234", "sha1", "sha3", "tinycbor", "icc"]
+# alternative and so no line in config.summary: hashes (QCryptographicHash,
+# and SipHash behind QHash), easing curves, CBOR, the built-in sRGB profile,
+# and on Windows the Direct3D 12 memory allocator of Qt Gui's rendering.
+ALWAYS = ["easing", "md4", "md5", "rfc6234", "sha1", "sha3", "siphash", "tinycbor", "icc",
+          "D3D12MemoryAllocator"]
 # Modules whose own (non-3rdparty) attributions count: what ships.
 SHIPPED_MODULES = ["src/corelib/", "src/gui/", "src/widgets/", "src/plugins/platforms/windows/"]
 
@@ -87,9 +89,15 @@ def bundled_in_build(summary):
 
 
 def attributions(path):
-    # Qt's attribution files allow raw line breaks inside strings.
+    # Qt's attribution files allow raw line breaks inside strings, and give
+    # some fields (Copyright, since Qt 6.5) as a list of lines.
     data = json.loads(read(path), strict=False)
-    return data if isinstance(data, list) else [data]
+    entries = data if isinstance(data, list) else [data]
+    for e in entries:
+        for key, value in e.items():
+            if isinstance(value, list) and key not in ("LicenseFiles", "Files"):
+                e[key] = "\n".join(str(v) for v in value)
+    return entries
 
 
 def dep5(path):

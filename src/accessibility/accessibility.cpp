@@ -4,17 +4,18 @@
 #include "accessibility/control_interfaces.h"
 #include "accessibility/line_edit_accessible.h"
 #include "accessibility/list_accessible.h"
-#include "accessibility/list_following.h"
+#include "accessibility/reading_order.h"
 #include "accessibility/update_filter.h"
-#include "forms/form_covering.h"
 #include "forms/form_label.h"
 #include "forms/toggle_button.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMainWindow>
 
 namespace accessibility {
 namespace {
@@ -37,36 +38,23 @@ QAccessibleInterface *makeInterface(const QString &, QObject *object)
         return new ListAccessible(list);
     if (auto *frame = qobject_cast<QGroupBox *>(object))
         return new FrameAccessible(frame);
+    // The windows and their client areas list their controls in reading
+    // order. Matched as Qt's classes: Qt may ask while a form window is still
+    // being built, and every main window of the program is a form.
+    if (auto *window = qobject_cast<QMainWindow *>(object))
+        return new ContainerAccessible(window, QAccessible::Window);
+    if (object->metaObject() == &QWidget::staticMetaObject &&
+        qobject_cast<QMainWindow *>(object->parent()))
+        return new ContainerAccessible(static_cast<QWidget *>(object), QAccessible::Client);
+    // A dialog built from a layout table (the About window) places its
+    // controls itself; Qt's own dialogs have a layout and keep Qt's order.
+    if (auto *dialog = qobject_cast<QDialog *>(object); dialog && !dialog->layout())
+        return new ContainerAccessible(dialog, QAccessible::Dialog);
     // A password box keeps Qt's own description, which hides what is typed.
     if (auto *box = qobject_cast<QLineEdit *>(object); box && box->echoMode() == QLineEdit::Normal)
         return new LineEditAccessible(box);
     return nullptr;
 }
-
-// Sees every event of the program once, for the two things that must happen
-// to every control of a kind without the windows asking: lists are followed
-// as they are first polished, and a restacking of a form is told as the
-// state changes of what it covered or uncovered.
-class Watch : public QObject
-{
-public:
-    explicit Watch(QObject *application) : QObject(application) {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Polish) {
-            if (auto *list = qobject_cast<QComboBox *>(watched))
-                followList(list);
-        } else if (event->type() == form::CoverageChange::eventType() && updates::listening()) {
-            QAccessible::State changed;
-            changed.invisible = true;
-            QAccessibleStateChangeEvent told(watched, changed);
-            updates::tell(&told);
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -81,7 +69,6 @@ void install()
         if (program && !dynamic_cast<ApplicationAccessible *>(program))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(program));
         updates::install();
-        qApp->installEventFilter(new Watch(qApp));
         return true;
     }();
     (void)installed;

@@ -1,5 +1,7 @@
 #include "accessibility/control_interfaces.h"
 
+#include "accessibility/accessibility.h"
+#include "accessibility/update_filter.h"
 #include "forms/form_builder.h"
 #include "forms/form_covering.h"
 #include "forms/form_label.h"
@@ -14,6 +16,17 @@ void addCovered(const QWidget *control, QAccessible::State &state)
 {
     if (form::isCovered(control))
         state.invisible = true;
+}
+
+void coverageChanged(QWidget *control)
+{
+    if (!updates::listening())
+        return;
+    // The state itself is read from the control; the event says which changed.
+    QAccessible::State changed;
+    changed.invisible = true;
+    QAccessibleStateChangeEvent told(control, changed);
+    updates::tell(&told);
 }
 
 LabelAccessible::LabelAccessible(form::FormLabel *label)
@@ -63,7 +76,8 @@ void LabelAccessible::doAction(const QString &action)
     QAccessibleWidget::doAction(action);
 }
 
-FrameAccessible::FrameAccessible(QGroupBox *frame) : QAccessibleWidget(frame, QAccessible::Grouping)
+FrameAccessible::FrameAccessible(QGroupBox *frame)
+    : ContainerAccessible(frame, QAccessible::Grouping)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accessibility/reading_order.h"
+
 #include <QAccessibleWidget>
 
 class QGroupBox;
@@ -16,8 +18,9 @@ class FormToggleButton;
 // the co-brand labels and the result window's frames share places and are
 // swapped by raising one. Flat review and the AT-SPI check found texts
 // nobody could see. Those controls report themselves as invisible, and each
-// restacking tells which became hidden or showing (CoverageChange, from the
-// form engine, turned into state changes by accessibility::install()).
+// restacking tells which became hidden or showing: the form engine hands
+// every change to coverageChanged() (accessibility.h), which the application
+// set-up names as its listener.
 namespace accessibility {
 
 // A form label: a link when something reacts to its clicks, otherwise text.
@@ -43,8 +46,8 @@ private:
 
 // A frame, as Qt describes one, that is not reported as showing while
 // another frame lies over it; its caption labels the controls inside that
-// take it as their label.
-class FrameAccessible : public QAccessibleWidget
+// take it as their label, and its controls are listed in reading order.
+class FrameAccessible : public ContainerAccessible
 {
 public:
     explicit FrameAccessible(QGroupBox *frame);

@@ -4,15 +4,18 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 
 namespace accessibility {
 namespace {
 
 // What a list is called. Nothing draws it: the form shows the list bare.
-// Assistive technology on the desktop reads a drop-down list by the entry it
-// shows and learns what the list holds from the label pointing at it.
+// The list carries the same name; assistive technology on the desktop also
+// learns what a list holds from the label pointing at it.
 class ListCaption : public QAccessibleInterface
 {
 public:
@@ -61,11 +64,45 @@ public:
 private:
     QPointer<QComboBox> m_list;
 };
+// Where the closed list draws its entry, as its style lays it out.
+QRect entryBox(const QComboBox *list)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = list->isEditable();
+    option.frame = list->hasFrame();
+    option.currentText = list->currentText();
+    return list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField,
+                                         list);
+}
 } // namespace
 
-ShownText::ShownText(std::function<QString()> text, std::function<bool()> selected)
-    : m_text(std::move(text)), m_selected(std::move(selected))
+ShownText::ShownText(std::function<QString()> text, std::function<bool()> selected,
+                     const QWidget *owner, std::function<QRect()> box)
+    : m_text(std::move(text)), m_selected(std::move(selected)), m_owner(owner),
+      m_box(std::move(box))
 {
+}
+
+QRect ShownText::characterRect(int offset) const
+{
+    const QString all = m_text();
+    if (!m_owner || offset < 0 || offset >= all.size())
+        return {};
+    const QFontMetrics metrics(m_owner->font());
+    const QRect box = m_box();
+    const int left = box.left() + metrics.horizontalAdvance(all.left(offset));
+    const int top = box.top() + (box.height() - metrics.height()) / 2;
+    const QRect local(left, top, metrics.horizontalAdvance(all.at(offset)), metrics.height());
+    return QRect(m_owner->mapToGlobal(local.topLeft()), local.size());
+}
+
+int ShownText::offsetAtPoint(const QPoint &point) const
+{
+    for (int offset = 0; offset < characterCount(); ++offset)
+        if (characterRect(offset).contains(point))
+            return offset;
+    return -1;
 }
 
 int ShownText::selectionCount() const
@@ -105,7 +142,8 @@ QString ShownText::attributes(int, int *startOffset, int *endOffset) const
 
 ListAccessible::ListAccessible(QComboBox *list)
     : QAccessibleWidget(list, QAccessible::ComboBox),
-      m_shown([list] { return list->currentText(); }, [list] { return list->hasFocus(); })
+      m_shown([list] { return list->currentText(); }, [list] { return list->hasFocus(); }, list,
+              [list] { return entryBox(list); })
 {
 }
 
@@ -146,6 +184,10 @@ int ListAccessible::indexOfChild(const QAccessibleInterface *child) const
 
 QString ListAccessible::text(QAccessible::Text t) const
 {
+    // Named by its label, as a screen reader on Windows reads the name and
+    // takes the entry from the value; the desktop bus reads the same.
+    if (t == QAccessible::Name && !list()->accessibleName().isEmpty())
+        return list()->accessibleName();
     if (t == QAccessible::Name || t == QAccessible::Value)
         return list()->currentText();
     return QAccessibleWidget::text(t);

@@ -2,11 +2,18 @@
 
 #include <QAccessibleTextInterface>
 #include <QAccessibleWidget>
+#include <QPointer>
 #include <functional>
 
 class QComboBox;
 
 // A selection-only drop-down list as assistive technology reads it.
+//
+// Qt names a drop-down list by the entry it shows. UI Automation reads that
+// name and takes the value from the value text, so a screen reader on
+// Windows heard "Toothache" where Orca, which looks for the label, heard
+// "Ailment". The list is named by the form's name for it ("Ailment",
+// "Herb"), and the entry it shows is its value.
 //
 // Qt 6.4 gives a closed drop-down list no text and no selection interface,
 // so Orca named the list but found no value: at the start it has to say
@@ -18,11 +25,15 @@ namespace accessibility {
 
 // Plain read-only text for an interface that shows a text of its own: one
 // line, no attributes but spanning the whole text, and the whole text
-// reported as selected while selected() says so.
+// reported as selected while selected() says so. Its characters lie where
+// owner draws them, from the left of box (in owner's coordinates): Orca's
+// flat review reads a text only where it lies on the screen, and without
+// places it read the list's name instead of the entry the list shows.
 class ShownText : public QAccessibleTextInterface
 {
 public:
-    ShownText(std::function<QString()> text, std::function<bool()> selected);
+    ShownText(std::function<QString()> text, std::function<bool()> selected, const QWidget *owner,
+              std::function<QRect()> box);
 
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
     int selectionCount() const override;
@@ -33,19 +44,21 @@ public:
     void setCursorPosition(int) override {}
     QString text(int startOffset, int endOffset) const override;
     int characterCount() const override;
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint &) const override { return -1; }
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
     void scrollToSubstring(int, int) override {}
     QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
 private:
     std::function<QString()> m_text;
     std::function<bool()> m_selected;
+    QPointer<const QWidget> m_owner;
+    std::function<QRect()> m_box;
 };
 
-// The list, as Qt describes one, with the shown entry as its text and the
-// form's name for it given as its label instead of the caption of the frame
-// around it.
+// The list, as Qt describes one, named by the form's name for it, with the
+// shown entry as its value and text, and the form's name given as its label
+// instead of the caption of the frame around it.
 class ListAccessible : public QAccessibleWidget
 {
 public:

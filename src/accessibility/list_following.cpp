@@ -24,7 +24,11 @@ public:
             m_popup = list->view()->window();
             m_popup->installEventFilter(this);
         }
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         connect(list, &QComboBox::currentTextChanged, this, &ListWatch::announceEntry);
+#endif
+        connect(list, &QComboBox::currentIndexChanged, this, &ListWatch::leavePopupAlone);
+        leavePopupAlone();
     }
 
 protected:
@@ -32,7 +36,11 @@ protected:
 
 private:
     bool typeOnClosedList(QKeyEvent *key);
+    void leavePopupAlone();
+    void giveBackEntry();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     void announceEntry(const QString &shown);
+#endif
     void announceOpenEntry();
     bool choosingInPopup() const
     {
@@ -51,11 +59,15 @@ bool ListWatch::eventFilter(QObject *watched, QEvent *event)
     // press: the popup sends other events while the list is destroyed.
     if (m_popup && watched == m_popup && watched != m_list) {
         if (event->type() == QEvent::Show) {
+            giveBackEntry();
             QTimer::singleShot(0, this, &ListWatch::announceOpenEntry);
         } else if (event->type() == QEvent::Hide) {
             // Qt closes the popup first and then takes the entry chosen in it.
             m_closing = true;
-            QTimer::singleShot(0, this, [this] { m_closing = false; });
+            QTimer::singleShot(0, this, [this] {
+                m_closing = false;
+                leavePopupAlone();
+            });
         }
         return false;
     }
@@ -71,7 +83,9 @@ bool ListWatch::eventFilter(QObject *watched, QEvent *event)
 // nothing: Down on the closed ailment list has to say "Sinus Problems", Up
 // "Toothache", Home "Toothache". The new entry is told as a text inserted
 // over the selected one; a reader that heard the old one removed would say
-// that the selected text was deleted.
+// that the selected text was deleted. Qt 6.8 tells the list's new value
+// itself, and a second announcement would only repeat it.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 void ListWatch::announceEntry(const QString &shown)
 {
     if (!updates::listening() || shown.isEmpty() || choosingInPopup())
@@ -79,17 +93,48 @@ void ListWatch::announceEntry(const QString &shown)
     QAccessibleTextInsertEvent event(m_list, 0, shown);
     updates::tell(&event);
 }
+#endif
+
+// ---------------------------------------------------------------------------
+// The hidden popup's entry
+// The popup's list keeps the list's current entry while it is closed, and
+// that entry reports itself as focused: on Qt 6.8 always, on Qt 6.4 once a
+// letter typed on the closed list picked it (below). Orca said the popup's
+// item, and whoever asked which object has the focus found an entry of a
+// list that is not shown: the letter c on the closed ailment list has to say
+// "Cough" and nothing of a popup. While the popup is closed its list has no
+// current entry, and it gets the list's entry back as it opens (Qt 6.4 does
+// that itself, Qt 6.8 counts on the popup's list never losing it). Taking
+// the entry away is done quietly, so the popup tells nothing of it.
+void ListWatch::leavePopupAlone()
+{
+    QAbstractItemView *popup = m_list->view();
+    if (!popup || popup->isVisible() || !popup->selectionModel())
+        return;
+    const QSignalBlocker quiet(popup->selectionModel());
+    popup->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void ListWatch::giveBackEntry()
+{
+    QAbstractItemView *popup = m_list->view();
+    if (!popup || !popup->selectionModel() || popup->currentIndex().isValid())
+        return;
+    const QModelIndex shown = m_list->model()->index(m_list->currentIndex(), m_list->modelColumn(),
+                                                     m_list->rootModelIndex());
+    if (!shown.isValid())
+        return;
+    popup->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect);
+    popup->scrollTo(shown);
+}
 
 // ---------------------------------------------------------------------------
 // A letter typed on the closed list
-// Qt 6.4 picks the next entry starting with the letter through the hidden
-// popup's list, which then reports that entry as focused although it never
-// opened: Orca said the popup's item, and whoever asked which object has
-// the focus found an item of a list that is not shown. The letter c on the
-// closed ailment list has to say "Cough" and nothing of a popup. The popup's
-// bookkeeping is kept quiet while Qt picks, and its current entry is taken
-// back afterwards: the list itself announces what it shows now, and the
-// popup takes the current entry from the list again when it opens.
+// Qt picks the next entry starting with the letter through the hidden
+// popup's list, which then reports its new current entry as focused and,
+// on Qt 6.4, tells it. The popup's list is kept quiet while Qt picks, and
+// its current entry is taken back afterwards; the list itself announces
+// what it shows now.
 bool ListWatch::typeOnClosedList(QKeyEvent *key)
 {
     QAbstractItemView *popup = m_list->view();
@@ -99,12 +144,13 @@ bool ListWatch::typeOnClosedList(QKeyEvent *key)
         (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || !popup ||
         popup->isVisible() || !popup->selectionModel())
         return false;
-    QItemSelectionModel *picks = popup->selectionModel();
-    const QSignalBlocker quiet(picks);
-    m_forwarding = true;
-    static_cast<QObject *>(m_list)->event(key);
-    m_forwarding = false;
-    picks->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    {
+        const QSignalBlocker quiet(popup->selectionModel());
+        m_forwarding = true;
+        static_cast<QObject *>(m_list)->event(key);
+        m_forwarding = false;
+    }
+    leavePopupAlone();
     return true;
 }
 

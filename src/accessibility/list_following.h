@@ -2,9 +2,9 @@
 
 class QComboBox;
 
-// Makes every drop-down list speak the entry it shows as the user moves
-// through it. accessibility::install() has every list followed as it is
-// first polished; nothing else needs to ask for it.
+// Makes a drop-down list speak the entry it shows as the user moves through
+// it, and keeps its closed popup from claiming the focus. The window that
+// builds a list asks for it.
 namespace accessibility {
 
 // Hooks the list; a second call for the same list does nothing.

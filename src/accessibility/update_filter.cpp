@@ -3,7 +3,7 @@
 #include "forms/prompt_fields.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -56,7 +56,11 @@ bool clearingPrompt(const QAccessibleEvent *event)
 // visible: after Alt+N, Alt+B and Alt+F4 it has to say "<window title> frame.
 // Exit push button." and find the exit window's texts in flat review. So
 // showing and hiding are told once the program waits again, and only when
-// they stuck.
+// they stuck. A focus inside a window shows that it stuck: where the window
+// system activates a window as it is shown (Windows), the focus comes before
+// the program waits, and a screen reader heard the focus first and the
+// window after it. What is waiting to be told of that window goes before
+// the focus.
 struct ShowChange
 {
     QPointer<QObject> control;
@@ -75,6 +79,28 @@ void tellShowChanges()
     }
 }
 
+void tellShowChangesBefore(const QAccessibleEvent *event)
+{
+    const auto *widget = qobject_cast<const QWidget *>(event->object());
+    if (event->type() != QAccessible::Focus || !widget)
+        return;
+    const QWidget *window = widget->window();
+    QList<ShowChange> due;
+    pendingShowChanges.removeIf([&](const ShowChange &change) {
+        const auto *control = qobject_cast<const QWidget *>(change.control.data());
+        if (!control || control->window() != window)
+            return false;
+        due.append(change);
+        return true;
+    });
+    for (const ShowChange &change : due) {
+        if (!change.change)
+            continue;
+        QAccessibleEvent told(change.control.data(), *change.change);
+        deliver(&told);
+    }
+}
+
 bool delayShowChange(const QAccessibleEvent *event)
 {
     const QAccessible::Event type = event->type();
@@ -86,7 +112,7 @@ bool delayShowChange(const QAccessibleEvent *event)
                               [widget](const ShowChange &c) { return c.control == widget; });
     if (known == pendingShowChanges.end()) {
         if (pendingShowChanges.isEmpty())
-            QTimer::singleShot(0, QCoreApplication::instance(), &tellShowChanges);
+            QTimer::singleShot(0, qApp, &tellShowChanges);
         pendingShowChanges.append({const_cast<QWidget *>(widget), type});
     } else if (!known->change) {
         known->change = type;
@@ -111,12 +137,45 @@ bool inHiddenWindow(const QAccessibleEvent *event)
            !widget->window()->isVisible();
 }
 
+// ---------------------------------------------------------------------------
+// 4. focus_once
+// Qt tells the focus again each time it activates a window anew, though the
+// focus did not move, and a window system may activate a newly shown window
+// more than once: under Wine a UI Automation client heard the first button
+// of every new window three times. A focus is told once for each move: a
+// focus naming what the last one told named is held back. Once the user has
+// been in another program, the focus on return is told again.
+QPointer<QObject> focusTold;
+int focusToldChild = -1;
+
+bool repeatsFocus(const QAccessibleEvent *event)
+{
+    if (event->type() != QAccessible::Focus)
+        return false;
+    if (focusTold && focusTold == event->object() && focusToldChild == event->child())
+        return true;
+    focusTold = event->object();
+    focusToldChild = event->child();
+    return false;
+}
+
+void forgetFocus(Qt::ApplicationState state)
+{
+    if (state != Qt::ApplicationActive)
+        focusTold = nullptr;
+}
+
 } // namespace
 
 void filter(QAccessibleEvent *event)
 {
-    if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event))
+    // Qt 6.8 hands over its events whether anyone listens or not.
+    if (!listening())
         return;
+    if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event) ||
+        repeatsFocus(event))
+        return;
+    tellShowChangesBefore(event);
     deliver(event);
 }
 
@@ -144,6 +203,7 @@ void install()
         return;
     installed = true;
     next = QAccessible::installUpdateHandler(&filter);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, &forgetFocus);
 }
 
 void deliver(QAccessibleEvent *event)

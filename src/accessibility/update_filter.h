@@ -10,9 +10,13 @@ class QAccessibleEvent;
 //   2. a control shown or hidden: delayed until the program waits for input
 //      again, and dropped when it is back as it was by then (show_changes);
 //   3. anything else about a control in a hidden window: held back
-//      (hidden_windows).
+//      (hidden_windows);
+//   4. a focus naming what the focus told last named: held back
+//      (focus_once).
 //
-// Everything else passes unchanged and at once.
+// Everything else passes unchanged and at once; a focus inside a window
+// whose showing is still to be told comes after it (show_changes). Nothing
+// passes while nobody listens.
 namespace accessibility::updates {
 
 // Installs the filter in front of whatever update handler is there (none in

@@ -4,6 +4,7 @@
 #include "app/shutdown.h"
 #include "common/identity.h"
 #include "common/product.h"
+#include "forms/form_covering.h"
 #include "windows/window_registry.h"
 
 #include <QApplication>
@@ -20,6 +21,8 @@ void initialiseApplication()
     QGuiApplication::setDesktopFileName(QString::fromLatin1(common::product::applicationId));
     windows::setEndApplication(&EndApplication);
     accessibility::install();
+    // Whatever a restacking hides or uncovers is told to assistive technology.
+    form::setCoverageListener(&accessibility::coverageChanged);
 }
 
 } // namespace app

@@ -1,10 +1,10 @@
 #include "forms/form_covering.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
 namespace form {
 namespace {
+CoverageListener coverageListener = nullptr;
 
 // A transparent label in front leaves what lies behind it readable; a frame,
 // an opaque label or a control that paints itself fully hides it.
@@ -51,10 +51,9 @@ QSet<QWidget *> coveredControls(const QWidget *parent)
     return covered;
 }
 
-QEvent::Type CoverageChange::eventType()
+void setCoverageListener(CoverageListener listener)
 {
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
+    coverageListener = listener;
 }
 
 void raiseAndTell(QWidget *control)
@@ -62,15 +61,11 @@ void raiseAndTell(QWidget *control)
     QWidget *parent = control->parentWidget();
     const QSet<QWidget *> before = coveredControls(parent);
     control->raise();
-    if (!parent)
+    if (!parent || !coverageListener)
         return;
-    for (QWidget *widget : parent->findChildren<QWidget *>()) {
-        const bool covered = isCovered(widget);
-        if (covered == before.contains(widget))
-            continue;
-        CoverageChange change(covered);
-        QCoreApplication::sendEvent(widget, &change);
-    }
+    for (QWidget *widget : parent->findChildren<QWidget *>())
+        if (isCovered(widget) != before.contains(widget))
+            coverageListener(widget);
 }
 
 } // namespace form

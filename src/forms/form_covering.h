@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QEvent>
 #include <QSet>
 
 class QWidget;
@@ -17,21 +16,13 @@ bool isCovered(const QWidget *control);
 // The controls inside parent that lie covered now.
 QSet<QWidget *> coveredControls(const QWidget *parent);
 
-// Sent to each control that a restacking covered or uncovered, for whoever
-// keeps an account of what is visible (the application's event filters see
-// it); the control itself ignores it.
-class CoverageChange : public QEvent
-{
-public:
-    explicit CoverageChange(bool covered) : QEvent(eventType()), m_covered(covered) {}
-    static QEvent::Type eventType();
-    bool covered() const { return m_covered; }
+// Who keeps an account of what can be seen: told of each control that a
+// restacking covered or uncovered. The application set-up names it once;
+// the form engine itself knows nothing of assistive technology.
+using CoverageListener = void (*)(QWidget *control);
+void setCoverageListener(CoverageListener listener);
 
-private:
-    bool m_covered;
-};
-
-// Raises control above its siblings and sends a CoverageChange to every
+// Raises control above its siblings and tells the coverage listener of every
 // control whose coverage that changed.
 void raiseAndTell(QWidget *control);
 

@@ -1,5 +1,6 @@
 #include "windows/main_window.h"
 
+#include "accessibility/list_following.h"
 #include "catalogue/catalogue.h"
 #include "forms/form_checks.h"
 #include "forms/form_label.h"
@@ -69,6 +70,8 @@ MainWindow::MainWindow()
     m_cmdNext = control<QPushButton>("cmdNext");
     m_lblCobrand = control<form::FormLabel>("lblCobrand");
     m_lblFullBrand = control<form::FormLabel>("lblFullBrand");
+    for (QComboBox *list : {m_cmbAilment, m_cmbHerb})
+        accessibility::followList(list);
 
     connect(m_optAilment, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
