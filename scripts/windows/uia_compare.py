@@ -186,7 +186,15 @@ class Comparison:
             self.ok(f"{step}: focus events {told}")
             return
         wanted = "; ".join(("perhaps " if o else "") + e.title() for o, e in expected)
-        self.fail(step, f"focus events {told}; expected {wanted or 'none'}, each move told once")
+        repeats = []
+        for title in dict.fromkeys(a.title() for a in actual):
+            sample = next(a for a in actual if a.title() == title)
+            times = sum(a.title() == title for a in actual)
+            allowed = sum(e.looks_like(sample) for _, e in expected)
+            if times > allowed:
+                repeats.append(f"{title} told {times} times, {allowed} at most")
+        self.fail(step, f"focus events {told}; expected {wanted or 'none'}"
+                  + (f" ({'; '.join(repeats)})" if repeats else ""))
 
 
 def main():
