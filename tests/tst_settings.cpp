@@ -23,9 +23,7 @@
 #include <thread>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -346,11 +344,9 @@ private Q_SLOTS:
             text += "entry" + QByteArray::number(i) + "=" + QByteArray(60, 'v') + "\n";
         QVERIFY(putFile(settings, text));
         {
-            ProgramRun limited(home.path(), "idle", env, [] {
-                std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{16 * 1024, 16 * 1024};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
+            ProcessSetup limit;
+            limit.fileSizeLimit = 16 * 1024;
+            ProgramRun limited(home.path(), "idle", env, limit);
             QVERIFY(limited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
             const QByteArray after = fileBytes(settings);
             QVERIFY2(after == text,

@@ -173,28 +173,10 @@ std::unique_ptr<ProgramRun> startWith(const QString &home, const QByteArray &mod
         if (!ours)
             vars.append(var);
     }
-    // Everything the child needs is made here: between fork and exec it may
-    // only make async-signal-safe calls.
-    struct Exec
-    {
-        QByteArray program = THYMARA_SCRIPTED_EXECUTABLE;
-        QByteArray dir;
-        QList<QByteArray> vars;
-        std::vector<char *> envp;
-    };
-    auto exec = std::make_shared<Exec>();
-    exec->dir = dir.isEmpty() ? QByteArray() : root + '/' + dir;
-    exec->vars = vars;
-    for (QByteArray &v : exec->vars)
-        exec->envp.push_back(v.data());
-    exec->envp.push_back(nullptr);
-    return std::make_unique<ProgramRun>(home, mode, QProcessEnvironment(), [exec] {
-        if (!exec->dir.isEmpty() && ::chdir(exec->dir.constData()) != 0)
-            ::_exit(126);
-        char *argv[] = {exec->program.data(), nullptr};
-        ::execve(exec->program.constData(), argv, exec->envp.data());
-        ::_exit(127);
-    });
+    ProcessSetup setup;
+    setup.environment = vars;
+    setup.dir = dir.isEmpty() ? QByteArray() : root + '/' + dir;
+    return std::make_unique<ProgramRun>(home, mode, QProcessEnvironment(), setup);
 #else
     Q_UNUSED(home);
     Q_UNUSED(mode);
