@@ -16,19 +16,16 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include "platform/unix_files.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
-#include <cstddef>
-#include <sys/socket.h>
-#include <sys/un.h>
+#include "platform/unix_sockets.h"
 #endif
 
 namespace platform {
@@ -76,11 +73,7 @@ Outcome tryLockAt(const QByteArray &name)
     // the file's place from holding every start in open(); it, a device, or
     // a link to anything (never followed) is no lock file, and the fallback
     // serves instead.
-    int fd;
-    do
-        fd = ::open(name.constData(),
-                    O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0600);
-    while (fd < 0 && errno == EINTR);
+    const int fd = openFile(name, O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW, 0600);
     if (fd < 0)
         return Outcome::Unavailable;
     struct stat status;
@@ -88,11 +81,7 @@ Outcome tryLockAt(const QByteArray &name)
         ::close(fd);
         return Outcome::Unavailable;
     }
-    int result;
-    do
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    if (result == 0) {
+    if (tryFlock(fd, LOCK_EX) == 0) {
         heldFd = fd;
         return Outcome::Held;
     }
@@ -131,17 +120,9 @@ QByteArray guardName()
     if (::realpath(home.constData(), resolved))
         home = resolved;
     const QByteArray key = QCryptographicHash::hash(home, QCryptographicHash::Sha256).toHex();
-    return QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
-           QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
-}
-
-socklen_t addressOf(const QByteArray &name, sockaddr_un &address)
-{
-    std::memset(&address, 0, sizeof address);
-    address.sun_family = AF_UNIX;
-    const size_t length = std::min(size_t(name.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, name.constData(), length);
-    return socklen_t(offsetof(sockaddr_un, sun_path) + length);
+    const QByteArray name = QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
+                            QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
+    return name.left(sizeof(sockaddr_un::sun_path)); // a long program name is cut, not refused
 }
 
 // Whose the name is: the user of the process that holds it, or -1 when that
@@ -149,17 +130,14 @@ socklen_t addressOf(const QByteArray &name, sockaddr_un &address)
 qint64 holderOf(const QByteArray &name)
 {
     sockaddr_un address;
-    const socklen_t length = addressOf(name, address);
+    const socklen_t length = localAddress(name, address);
     // A copy answers once it has bound and listens; that takes it no time.
     const QDeadlineTimer deadline(500);
     for (;;) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0)
             return -1;
-        int result;
-        do
-            result = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), length);
-        while (result != 0 && errno == EINTR);
+        const int result = connectTo(fd, reinterpret_cast<const sockaddr *>(&address), length);
         ucred credentials{};
         socklen_t size = sizeof credentials;
         const bool known =
@@ -181,7 +159,7 @@ Outcome tryGuardSocket()
     if (fd < 0)
         return Outcome::Unavailable;
     sockaddr_un address;
-    const socklen_t length = addressOf(name, address);
+    const socklen_t length = localAddress(name, address);
     if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), length) == 0 &&
         ::listen(fd, 64) == 0) {
         guardSocket = fd;
@@ -247,16 +225,6 @@ QByteArray instanceLockFile()
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     return nativePath(QDir(dir).filePath(executableName() + QStringLiteral(".lock")));
-#endif
-}
-
-bool makeFolderFor(const QByteArray &file)
-{
-#ifdef Q_OS_WIN
-    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
-#else
-    const qsizetype slash = file.lastIndexOf('/');
-    return slash <= 0 || makeFolders(file.left(slash));
 #endif
 }
 

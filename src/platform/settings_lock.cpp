@@ -60,20 +60,7 @@ constexpr qint64 staleAfterSeconds = 30;
 
 int openWithoutWaiting(const QByteArray &path, int flags, mode_t mode = 0)
 {
-    int fd;
-    do
-        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, mode);
-    while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-int lockWithoutWaiting(int fd, int how)
-{
-    int result;
-    do
-        result = ::flock(fd, how | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    return result;
+    return openFile(path, flags | O_NOFOLLOW | O_NONBLOCK, mode);
 }
 
 QByteArray programName()
@@ -122,25 +109,14 @@ public:
             m_status.st_size > largestLockBytes)
             return Verdict::NotLock;
         // Held while its maker lives, whatever the file says.
-        if (lockWithoutWaiting(m_fd, LOCK_SH) != 0)
+        if (tryFlock(m_fd, LOCK_SH) != 0)
             return errno == EWOULDBLOCK ? Verdict::Held : Verdict::NotLock;
-        lockWithoutWaiting(m_fd, LOCK_UN);
+        tryFlock(m_fd, LOCK_UN);
 
-        char buffer[largestLockBytes + 1];
-        qint64 got = 0;
-        while (got < qint64(sizeof buffer)) {
-            const ssize_t n = ::read(m_fd, buffer + got, sizeof buffer - size_t(got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return Verdict::NotLock;
-            if (n == 0)
-                break;
-            got += n;
-        }
-        if (got > largestLockBytes)
+        QByteArray content;
+        if (!readUpTo(m_fd, largestLockBytes, content) || content.size() > largestLockBytes)
             return Verdict::NotLock;
-        const QList<QByteArray> lines = QByteArray(buffer, got).split('\n');
+        const QList<QByteArray> lines = content.split('\n');
         // Nothing holds it, and whoever made it has had time enough.
         if (std::time(nullptr) - m_status.st_mtime > staleAfterSeconds)
             return Verdict::Stale;
@@ -170,13 +146,13 @@ public:
     // taken it meanwhile.
     bool remove(const QByteArray &path)
     {
-        if (lockWithoutWaiting(m_fd, LOCK_EX) != 0)
+        if (tryFlock(m_fd, LOCK_EX) != 0)
             return false;
         struct stat now;
         const bool same = ::lstat(path.constData(), &now) == 0 && now.st_dev == m_status.st_dev &&
                           now.st_ino == m_status.st_ino;
         const bool removed = same && ::unlink(path.constData()) == 0;
-        lockWithoutWaiting(m_fd, LOCK_UN);
+        tryFlock(m_fd, LOCK_UN);
         return removed;
     }
 
@@ -192,7 +168,7 @@ int create(const QByteArray &path)
     const int fd = openWithoutWaiting(path, O_RDWR | O_CREAT | O_EXCL, 0666);
     if (fd < 0)
         return -1;
-    lockWithoutWaiting(fd, LOCK_EX);
+    tryFlock(fd, LOCK_EX);
     if (!writeAll(fd, lockContent())) {
         ::unlink(path.constData());
         ::close(fd);

@@ -1,6 +1,8 @@
 #include "platform/user_folders.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
 
 #ifndef Q_OS_WIN
@@ -85,5 +87,15 @@ bool makeFolders(const QByteArray &path)
     return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 #endif
+
+bool makeFolderFor(const QByteArray &file)
+{
+#ifdef Q_OS_WIN
+    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
+#else
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash <= 0 || makeFolders(file.left(slash));
+#endif
+}
 
 } // namespace platform
