@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "platform/display_server.h"
 #include "platform/font_warmup.h"
+#include "platform/user_folders.h"
 
 #include <QApplication>
 
@@ -10,9 +11,11 @@ int main(int argc, char *argv[])
     platform::choosePlatformPlugin();
     if (!platform::checkDisplay(argc, argv))
         return 1;
+    platform::lendRuntimeFolderToQt();
     platform::startFontWarmUp();
     QApplication application(argc, argv);
     platform::forgetPlatformChoice();
+    platform::takeBackRuntimeFolder();
     app::initialiseApplication();
     app::StartApplication();
     // The program ends through EndApplication, never by leaving this loop.

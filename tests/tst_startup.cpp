@@ -768,6 +768,12 @@ private Q_SLOTS:
         QTest::newRow("config home not UTF-8")
             << QByteArrayList{"XDG_CONFIG_HOME=<home>/c\xff\xfeonfig"}
             << QByteArray("c\xff\xfeonfig/thymara/thymara.conf");
+        // The copy guard's file goes in the runtime folder as named; no folder of a
+        // decoded name appears beside it.
+        QTest::newRow("home and runtime folder not UTF-8")
+            << QByteArrayList{"HOME=<home>/h\xff\xfeome", "-XDG_CONFIG_HOME",
+                              "XDG_RUNTIME_DIR=<home>/r\xff\xfeun"}
+            << QByteArray("h\xff\xfeome/.config/thymara/thymara.conf");
     }
     void settingsStayInsideTheHome()
     {
@@ -788,6 +794,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(home.filePath("a")));
         QVERIFY(QDir().mkpath(runtimeDirFor(home.path())));
         QVERIFY(::mkdir(root + "/h\xff\xfeome", 0700) == 0);
+        QVERIFY(::mkdir(root + "/r\xff\xfeun", 0700) == 0);
         const QByteArrayList before = entriesOf(root);
         const QString startDay = QDate::currentDate().toString(Qt::ISODate);
         {
@@ -799,6 +806,11 @@ private Q_SLOTS:
             QCOMPARE(second->lines(), QStringList{"MESSAGE Application is already running"});
         }
         QCOMPARE(entriesOf(root + "/a"), QByteArrayList());
+        QByteArray runtime = QFile::encodeName(runtimeDirFor(home.path()));
+        for (const QByteArray &change : changes)
+            if (change.startsWith("XDG_RUNTIME_DIR="))
+                runtime = change.mid(16).replace("<home>", root);
+        QVERIFY2(entriesOf(runtime).contains("thymara.lock"), "the copy guard's file moved");
         QByteArray text;
         const int fd = ::open(root + '/' + expected, O_RDONLY | O_CLOEXEC);
         if (fd >= 0) {

@@ -199,17 +199,9 @@ QByteArray instanceLockFile()
 {
 #ifndef Q_OS_WIN
     const QByteArray name = nativePath(executableName());
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/')) {
-        // Qt checks that the folder is this user's own, and falls back to one
-        // of its own when it is not. Its answer is decoded; the folder named
-        // is kept in the system's bytes.
-        const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (dir == qtPath(runtime))
-            return runtime + '/' + name + ".lock";
-        if (dir.startsWith(QLatin1Char('/')))
-            return nativePath(dir) + '/' + name + ".lock";
-    }
+    const QByteArray runtime = runtimeFolder();
+    if (!runtime.isEmpty())
+        return runtime + '/' + name + ".lock";
     const QByteArray home = homeFolder();
     return (home == "/" ? QByteArray() : home) + "/.cache/" + name + '/' + name + '-' +
            QSysInfo::machineHostName().toUtf8() + ".lock";

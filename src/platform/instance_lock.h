@@ -5,7 +5,8 @@
 namespace platform {
 
 // The guard's file: <per-user runtime directory>/<executable name>.lock when
-// XDG_RUNTIME_DIR names one, else <home>/.cache/<name>/<name>-<host>.lock; on
+// XDG_RUNTIME_DIR names a valid one (runtimeFolder()), else
+// <home>/.cache/<name>/<name>-<host>.lock; on
 // Windows, which has no such directory,
 // %LOCALAPPDATA%\<executable name>\<executable name>.lock
 QString defaultInstanceLockPath();
