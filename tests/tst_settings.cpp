@@ -4,6 +4,9 @@
 #include "platform/settings_lock.h"
 #include "platform/settings_store.h"
 #include "platform/user_folders.h"
+#ifdef Q_OS_UNIX
+#include "platform/unix_files.h"
+#endif
 #include "support/test_support.h"
 
 #include <QDate>
@@ -13,6 +16,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -21,9 +25,11 @@
 #include <initializer_list>
 #include <random>
 #include <thread>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -433,42 +439,66 @@ private Q_SLOTS:
     // taken over; a live one, or one that cannot be judged yet, is waited for and the write
     // fails once the wait is over. Removing a lock goes through a removal lock beside it;
     // whatever lies there, the write never waits without a bound (a FIFO there used to
-    // hold it in open() for good).
+    // hold it in open() for good). On a file system without flock() (some network homes),
+    // where nobody can be seen to hold a lock, a lock is judged by its process and its age.
     void takesOverOnlyLocksOfTheDead_data()
     {
         QTest::addColumn<QString>("holder"); // whose the lock says it is
         QTest::addColumn<QString>("beside"); // what lies at <lock>.rmlock
         QTest::addColumn<int>("ageSeconds"); // how long ago the lock was last written
         QTest::addColumn<bool>("writes");
+        QTest::addColumn<int>("flockError"); // what every flock() fails with; 0: it works
         QTest::newRow("a dead copy's") << "dead"
-                                       << "" << 0 << true;
-        QTest::newRow("a dead copy's, a dead remover's lock beside") << "dead"
-                                                                     << "dead remover" << 0 << true;
+                                       << "" << 0 << true << 0;
+        QTest::newRow("a dead copy's, a dead remover's lock beside")
+            << "dead"
+            << "dead remover" << 0 << true << 0;
         QTest::newRow("a dead copy's, a FIFO beside") << "dead"
-                                                      << "FIFO" << 0 << false;
+                                                      << "FIFO" << 0 << false << 0;
         QTest::newRow("a dead copy's, a directory beside") << "dead"
-                                                           << "directory" << 0 << false;
+                                                           << "directory" << 0 << false << 0;
         QTest::newRow("a dead copy's, a live remover's lock beside")
             << "dead"
-            << "live remover" << 0 << false;
+            << "live remover" << 0 << false << 0;
         QTest::newRow("its id now another program's") << "other program"
-                                                      << "" << 0 << true;
+                                                      << "" << 0 << true << 0;
         QTest::newRow("from before the machine started") << "earlier boot"
-                                                         << "" << 0 << true;
+                                                         << "" << 0 << true << 0;
         QTest::newRow("a live copy's") << "live"
-                                       << "" << 0 << false;
+                                       << "" << 0 << false << 0;
         // A live process's lock that it does not hold (QLockFile holds its own with flock())
         // and has not touched for long: the id went to a program of the same name.
         QTest::newRow("a live process's, unheld, a minute old") << "live"
-                                                                << "" << 60 << true;
+                                                                << "" << 60 << true << 0;
         QTest::newRow("another host's, fresh") << "other host"
-                                               << "" << 0 << false;
+                                               << "" << 0 << false << 0;
         QTest::newRow("another host's, a minute old") << "other host"
-                                                      << "" << 60 << true;
+                                                      << "" << 60 << true << 0;
         QTest::newRow("empty, fresh") << "empty"
-                                      << "" << 0 << false;
+                                      << "" << 0 << false << 0;
         QTest::newRow("empty, a minute old") << "empty"
-                                             << "" << 60 << true;
+                                             << "" << 60 << true << 0;
+#ifdef Q_OS_UNIX
+        for (const int error : {ENOLCK, EOPNOTSUPP}) {
+            const char *fs = error == ENOLCK ? "no flock() (ENOLCK)" : "no flock() (EOPNOTSUPP)";
+            QTest::addRow("a dead copy's, %s", fs) << "dead"
+                                                   << "" << 0 << true << error;
+            QTest::addRow("a live copy's, %s", fs) << "live"
+                                                   << "" << 0 << false << error;
+            QTest::addRow("a live process's, a minute old, %s", fs) << "live"
+                                                                    << "" << 60 << true << error;
+            QTest::addRow("another host's, fresh, %s", fs) << "other host"
+                                                           << "" << 0 << false << error;
+            QTest::addRow("another host's, a minute old, %s", fs) << "other host"
+                                                                  << "" << 60 << true << error;
+        }
+        QTest::newRow("a dead copy's, a dead remover's lock beside, no flock() (ENOLCK)")
+            << "dead"
+            << "dead remover" << 0 << true << ENOLCK;
+        QTest::newRow("a dead copy's, a live remover's lock beside, no flock() (ENOLCK)")
+            << "dead"
+            << "live remover" << 0 << false << ENOLCK;
+#endif
     }
     void takesOverOnlyLocksOfTheDead()
     {
@@ -479,6 +509,7 @@ private Q_SLOTS:
         QFETCH(QString, beside);
         QFETCH(int, ageSeconds);
         QFETCH(bool, writes);
+        QFETCH(int, flockError);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
         const QByteArray text = "[Settings]\nDuration=2020-01-01\n";
@@ -532,6 +563,16 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadWrite) &&
                     file.setFileTime(then, QFileDevice::FileModificationTime));
         }
+
+        static int failWith = 0;
+        failWith = flockError;
+        const auto flock = std::exchange(platform::flockCall, [](int fd, int how) {
+            if (failWith == 0)
+                return ::flock(fd, how);
+            errno = failWith;
+            return -1;
+        });
+        const auto restoreFlock = qScopeGuard([&] { platform::flockCall = flock; });
 
         // On its own thread, so that a write held in open() cannot hold the test too.
         std::atomic<bool> done{false}, wrote{false};

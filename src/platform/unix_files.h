@@ -25,15 +25,28 @@ inline int openFile(const QByteArray &path, int flags, mode_t mode = 0)
     return fd;
 }
 
+// The flock() that every lock of the program is taken with. A test puts one
+// in its place that fails as on a file system without locks.
+inline int (*flockCall)(int fd, int how) = ::flock;
+
 // flock() without waiting, again when a signal interrupts it; fails with
-// EWOULDBLOCK while another open file holds a lock that excludes this one.
+// EWOULDBLOCK while another open file holds a lock that excludes this one,
+// and with ENOLCK or EOPNOTSUPP where the file system keeps no such locks
+// (lockingUnsupported()).
 inline int tryFlock(int fd, int how)
 {
     int result;
     do
-        result = ::flock(fd, how | LOCK_NB);
+        result = flockCall(fd, how | LOCK_NB);
     while (result != 0 && errno == EINTR);
     return result;
+}
+
+// Whether a failed flock() says that the file system has no such locks, as
+// some network file systems do, rather than that somebody holds one.
+inline bool lockingUnsupported(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP;
 }
 
 // Reads fd to its end, but never more than limit + 1 bytes, so that a file
