@@ -235,45 +235,50 @@ private Q_SLOTS:
 
     // A write that the next read would refuse, or read otherwise, fails and leaves the
     // file as it was: a file past the read limit would never be read or written again.
+    // So does a write to a file the user made read-only, as QSettings leaves it alone.
     void neverWritesWhatItCannotReadBack_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("readOnly"); // the file's mode 0444, in a folder open to writes
         const QByteArray dated("[Settings]\nDuration=2020-01-01\n");
         // 1,048,571 bytes: the date added would take it past 1 MiB.
         QByteArray nearlyFull = "[Other]\nfill=" + QByteArray(1048571 - 14, 'x') + "\n";
         QTest::newRow("past the read limit") << nearlyFull << "Settings"
                                              << "Duration"
-                                             << "2024-03-05";
+                                             << "2024-03-05" << false;
         QTest::newRow("a comment in the value") << dated << "Settings"
                                                 << "Duration"
-                                                << "2024 ; x";
+                                                << "2024 ; x" << false;
         QTest::newRow("a list in the value") << dated << "Settings"
                                              << "Duration"
-                                             << "2024,03";
+                                             << "2024,03" << false;
         QTest::newRow("quotes around the value") << dated << "Settings"
                                                  << "Duration"
-                                                 << "\"2024\"";
+                                                 << "\"2024\"" << false;
         QTest::newRow("blank around the value") << dated << "Settings"
                                                 << "Duration"
-                                                << " 2024";
+                                                << " 2024" << false;
         QTest::newRow("an escape in the value") << dated << "Settings"
                                                 << "Duration"
-                                                << "a\\nb";
+                                                << "a\\nb" << false;
         QTest::newRow("a line break in the value") << dated << "Settings"
                                                    << "Duration"
-                                                   << "a\nb";
+                                                   << "a\nb" << false;
         QTest::newRow("a typed value") << dated << "Settings"
                                        << "Duration"
-                                       << "@Invalid()";
+                                       << "@Invalid()" << false;
         QTest::newRow("an escaped name") << dated << "Settings"
                                          << "Dura%74ion"
-                                         << "2024-03-05";
+                                         << "2024-03-05" << false;
         QTest::newRow("an escaped section") << dated << "Sett%69ngs"
                                             << "Duration"
-                                            << "2024-03-05";
+                                            << "2024-03-05" << false;
+        QTest::newRow("a file the user made read-only") << dated << "Settings"
+                                                        << "Duration"
+                                                        << "2024-03-05" << true;
     }
     void neverWritesWhatItCannotReadBack()
     {
@@ -281,13 +286,23 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QString, name);
         QFETCH(QString, value);
+        QFETCH(bool, readOnly);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
         QVERIFY(putFile(ini, text));
+        const QFileDevice::Permissions mode =
+            readOnly ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                     : QFileInfo(ini).permissions();
+        QVERIFY(QFile::setPermissions(ini, mode));
         platform::NativeSettingsStore store(ini);
         QVERIFY(store.read("Settings", "Duration").has_value());
         QVERIFY(!store.write(section, name, value));
         QVERIFY2(fileBytes(ini) == text, "the file changed");
+        const auto byOwnerGroupOther = [](QFileDevice::Permissions p) {
+            return p & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        };
+        QCOMPARE(byOwnerGroupOther(QFileInfo(ini).permissions()), byOwnerGroupOther(mode));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"thymara.conf"});
         QVERIFY(store.read("Settings", "Duration").has_value());
     }
 

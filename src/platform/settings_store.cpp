@@ -268,6 +268,11 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes)
         target = resolved;
     }
     const bool existed = ::stat(target.constData(), &status) == 0;
+    // A file the user made read-only is theirs to keep as it is, as QSettings
+    // keeps it; replacing it would only need the folder to be writable. The
+    // mode counts even for an account that may write anything.
+    if (existed && ((status.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0))
+        return false;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
