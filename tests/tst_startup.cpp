@@ -142,9 +142,10 @@ bool settles(ProgramRun &run)
 // QString cannot hold (a home that is not UTF-8), or ones taken away. changes
 // holds "NAME=value" to set and "-NAME" to take away, on top of what
 // ProgramRun sets; "<home>" in a value stands for home. The program starts in
-// folder dir (relative to home) when one is given.
+// folder dir (relative to home) when one is given, and set up as setup asks.
 std::unique_ptr<ProgramRun> startWith(const QString &home, const QByteArray &mode,
-                                      const QList<QByteArray> &changes, const QByteArray &dir = {})
+                                      const QList<QByteArray> &changes, const QByteArray &dir = {},
+                                      ProcessSetup setup = {})
 {
 #ifdef THYMARA_SCRIPTED_EXECUTABLE
     const QByteArray root = QFile::encodeName(home);
@@ -173,7 +174,6 @@ std::unique_ptr<ProgramRun> startWith(const QString &home, const QByteArray &mod
         if (!ours)
             vars.append(var);
     }
-    ProcessSetup setup;
     setup.environment = vars;
     setup.dir = dir.isEmpty() ? QByteArray() : root + '/' + dir;
     return std::make_unique<ProgramRun>(home, mode, QProcessEnvironment(), setup);
@@ -182,6 +182,7 @@ std::unique_ptr<ProgramRun> startWith(const QString &home, const QByteArray &mod
     Q_UNUSED(mode);
     Q_UNUSED(changes);
     Q_UNUSED(dir);
+    Q_UNUSED(setup);
     return nullptr;
 #endif
 }
@@ -899,6 +900,67 @@ private Q_SLOTS:
         QVERIFY2(errors.startsWith("thymara: ") && errors.contains("display"), errors.constData());
 #else
         QSKIP("the environment is given byte for byte on Unix only");
+#endif
+    }
+
+    // A process that lacks what a process usually has: no thread to spare for the font
+    // warm-up (root is held to no number of threads, so here each new thread asks for more
+    // stack than the machine holds). The program never aborts: it starts, reads and writes
+    // its settings. Where it goes on, it shows its windows, opens a link and ends normally.
+    void startsWithoutWhatAProcessUsuallyHas_data()
+    {
+        QTest::addColumn<QByteArrayList>("changes");
+        QTest::addColumn<QList<int>>("closed");
+        QTest::addColumn<qint64>("stackLimit");
+        QTest::addColumn<bool>("goesOn");
+        // Qt 6.4 then paints through a thread pool that waits for threads that cannot start.
+        QTest::newRow("no thread to spare")
+            << QByteArrayList() << QList<int>() << (qint64(1) << 39) << false;
+    }
+    void startsWithoutWhatAProcessUsuallyHas()
+    {
+        if (!ProgramRun::available())
+            QSKIP("the program and its autopilot are not built here");
+#ifdef Q_OS_UNIX
+        QFETCH(QByteArrayList, changes);
+        QFETCH(QList<int>, closed);
+        QFETCH(qint64, stackLimit);
+        QFETCH(bool, goesOn);
+        QTemporaryDir home;
+        ProcessSetup setup;
+        setup.closed = closed;
+        setup.stackLimit = stackLimit;
+        const QString settings = settingsFileFor(home.path());
+        const QString opened = home.filePath(QStringLiteral("opened"));
+        changes << "THYMARA_TEST_BROWSER=echo \"$1\" >> '" + QFile::encodeName(opened) + "'";
+        {
+            // A first start writes the date before it shows any window.
+            const auto run = startWith(home.path(), "idle", changes, {}, setup);
+            QTest::qWaitFor(
+                [&] {
+                    return !durationOnDisk(settings).isEmpty() ||
+                           run->process.state() == QProcess::NotRunning;
+                },
+                processBound);
+            QVERIFY2(
+                run->process.state() == QProcess::Running && !durationOnDisk(settings).isEmpty(),
+                qPrintable(QStringLiteral("no start: status %1, %2")
+                               .arg(run->process.exitCode())
+                               .arg(QString::fromLocal8Bit(run->process.readAllStandardError()))));
+        }
+        if (!goesOn)
+            return;
+        const auto run = startWith(home.path(), "link", changes, {}, setup);
+        QVERIFY(run->waitForExit(processBound));
+        QVERIFY2(run->process.exitStatus() == QProcess::NormalExit && run->process.exitCode() == 0,
+                 qPrintable(QStringLiteral("status %1, %2")
+                                .arg(run->process.exitCode())
+                                .arg(QString::fromLocal8Bit(run->process.readAllStandardError()))));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return fileBytes(opened) == pages::onlineHelp().toLatin1() + '\n'; },
+            processBound));
+#else
+        QSKIP("the process is set up on Unix only");
 #endif
     }
 };

@@ -14,6 +14,8 @@
 //   dir=PATH        the program starts in PATH
 //   close=FD        the program starts without descriptor FD
 //   fsize=BYTES     a limit on the size of the files it writes, SIGXFSZ ignored
+//   stack=BYTES     a limit on its stack, which is also the stack every new thread of
+//                   it asks for: far more than the machine holds leaves no thread to spare
 
 #include <cerrno>
 #include <csignal>
@@ -82,6 +84,9 @@ int main(int argc, char **argv)
         } else if (startsWith(step, "fsize=")) {
             std::signal(SIGXFSZ, SIG_IGN);
             if (!limit(RLIMIT_FSIZE, step.substr(6)))
+                fail(step);
+        } else if (startsWith(step, "stack=")) {
+            if (!limit(RLIMIT_STACK, step.substr(6)))
                 fail(step);
         } else {
             errno = EINVAL;

@@ -301,6 +301,8 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
         step("close=" + QByteArray::number(fd));
     if (setup.fileSizeLimit > 0)
         step("fsize=" + QByteArray::number(setup.fileSizeLimit));
+    if (setup.stackLimit > 0)
+        step("stack=" + QByteArray::number(setup.stackLimit));
     if (steps.isEmpty()) {
         process.start(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE), {});
     } else {

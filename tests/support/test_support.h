@@ -171,6 +171,7 @@ struct ProcessSetup
     QByteArray dir;         // where it starts; empty: where the test runs
     QList<int> closed;      // descriptors it starts without
     qint64 fileSizeLimit{}; // bytes; SIGXFSZ is then ignored. 0: none
+    qint64 stackLimit{};    // bytes, which each new thread asks for as well. 0: as it is
 };
 
 // The real program, started as its own process with a scripted user built
