@@ -2,12 +2,14 @@
 #include "app/startup.h"
 #include "platform/display_server.h"
 #include "platform/font_warmup.h"
+#include "platform/standard_streams.h"
 #include "platform/user_folders.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    platform::keepStandardStreamsOpen();
     platform::choosePlatformPlugin();
     if (!platform::checkDisplay(argc, argv))
         return 1;

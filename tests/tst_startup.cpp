@@ -903,10 +903,13 @@ private Q_SLOTS:
 #endif
     }
 
-    // A process that lacks what a process usually has: no thread to spare for the font
-    // warm-up (root is held to no number of threads, so here each new thread asks for more
-    // stack than the machine holds). The program never aborts: it starts, reads and writes
-    // its settings. Where it goes on, it shows its windows, opens a link and ends normally.
+    // A process that lacks what a process usually has: standard streams (thymara 1>&- 2>&-),
+    // or a thread to spare for the font warm-up (root is held to no number of threads, so
+    // here each new thread asks for more stack than the machine holds). The program never
+    // aborts: it starts, reads and writes its settings. A stream it was started without is
+    // /dev/null from the start, so nothing it opens (the display's connection, a lock) takes
+    // that number, to be written into as output or pointed elsewhere while the browser
+    // starts. Where it goes on, it shows its windows, opens a link and ends normally.
     void startsWithoutWhatAProcessUsuallyHas_data()
     {
         QTest::addColumn<QByteArrayList>("changes");
@@ -914,6 +917,12 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("stackLimit");
         QTest::addColumn<bool>("goesOn");
         // Qt 6.4 then paints through a thread pool that waits for threads that cannot start.
+        QTest::newRow("standard output and error closed")
+            << QByteArrayList() << QList<int>{1, 2} << qint64(0) << true;
+        QTest::newRow("standard output and error closed, no runtime folder")
+            << QByteArrayList{"-XDG_RUNTIME_DIR"} << QList<int>{1, 2} << qint64(0) << true;
+        QTest::newRow("every standard stream closed")
+            << QByteArrayList() << QList<int>{0, 1, 2} << qint64(0) << true;
         QTest::newRow("no thread to spare")
             << QByteArrayList() << QList<int>() << (qint64(1) << 39) << false;
     }
@@ -947,6 +956,14 @@ private Q_SLOTS:
                 qPrintable(QStringLiteral("no start: status %1, %2")
                                .arg(run->process.exitCode())
                                .arg(QString::fromLocal8Bit(run->process.readAllStandardError()))));
+#ifdef Q_OS_LINUX
+            for (const int fd : closed) {
+                const QString held = QFile::symLinkTarget(
+                    QStringLiteral("/proc/%1/fd/%2").arg(run->process.processId()).arg(fd));
+                QVERIFY2(held == QLatin1String("/dev/null"),
+                         qPrintable(QStringLiteral("descriptor %1 is %2").arg(fd).arg(held)));
+            }
+#endif
         }
         if (!goesOn)
             return;
