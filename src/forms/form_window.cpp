@@ -130,9 +130,12 @@ void centreOnScreen(QWidget *window)
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(available.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    window->move(placementOn(screen->availableGeometry(), window->frameGeometry().size()));
+}
+
+QPoint placementOn(const QRect &available, const QSize &frame)
+{
+    return available.center() - QPoint(frame.width() / 2, frame.height() / 2);
 }
 
 void FormWindow::bringToFront(QWidget *control)
