@@ -105,7 +105,8 @@ private:
 void centreOnScreen(QWidget *window);
 
 // Where a window whose frame is this size goes on a screen of this available
-// area: the top left corner of its frame.
+// area: the top left corner of its frame, centred, but never beyond the area's
+// left or top edge.
 QPoint placementOn(const QRect &available, const QSize &frame);
 
 } // namespace form
