@@ -14,7 +14,15 @@
 #include <QThread>
 
 #ifdef Q_OS_WIN
+#include <vector>
 #include <windows.h>
+
+// After windows.h, which they build on.
+#include <lmcons.h>
+#include <sddl.h>
+#ifdef _MSC_VER
+#pragma comment(lib, "advapi32") // MinGW links it by default
+#endif
 #else
 #include "platform/unix_files.h"
 
@@ -192,6 +200,67 @@ void releaseGuardSocket()
 }
 #endif
 
+#ifdef Q_OS_WIN
+// The guard proper on Windows: a mutex named per user in the session's
+// namespace. It needs no folder, so a %LOCALAPPDATA% that cannot hold the lock
+// file (a file in its place, a drive that is gone) still lets one copy run
+// alone. Windows removes the name with its last handle, however the process
+// ends, and the handle is not inherited by the browser.
+HANDLE guardMutex = nullptr;
+
+// The user's security identifier names the user for good; the user name
+// serves where it cannot be read.
+QString userKey()
+{
+    QString key;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        LPWSTR sid = nullptr;
+        if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+            ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &sid)) {
+            key = QString::fromWCharArray(sid);
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+    }
+    if (key.isEmpty()) {
+        wchar_t name[UNLEN + 1];
+        DWORD length = UNLEN + 1;
+        if (GetUserNameW(name, &length) && length > 0)
+            key = QString::fromWCharArray(name, int(length) - 1); // less the final NUL
+    }
+    return key;
+}
+
+Outcome tryGuardMutex()
+{
+    // Neither a security identifier nor a user name holds a backslash, which
+    // a name may only have after the namespace.
+    const QString name =
+        QStringLiteral("Local\\") + executableName() + QStringLiteral("-copy-") + userKey();
+    const HANDLE mutex =
+        CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t *>(name.utf16()));
+    if (!mutex)
+        return Outcome::Unavailable; // the name is another kind of object, or not ours to open
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return Outcome::TakenByAnother;
+    }
+    guardMutex = mutex;
+    return Outcome::Held;
+}
+
+void releaseGuardMutex()
+{
+    if (guardMutex)
+        CloseHandle(guardMutex);
+    guardMutex = nullptr;
+}
+#endif
+
 // Where the file lock lies: the per-user runtime folder when the environment
 // names a valid one; else a folder of the home's, with the machine's name in
 // the file's, as a home may be shared between machines.
@@ -248,6 +317,10 @@ bool acquireInstanceLock()
     if (guardSocket < 0 && tryGuardSocket() == Outcome::TakenByAnother)
         return false;
 #endif
+#ifdef Q_OS_WIN
+    if (!guardMutex && tryGuardMutex() == Outcome::TakenByAnother)
+        return false;
+#endif
     // The file lock as well: where the socket cannot serve it is the guard,
     // and where it can, it still keeps to one copy the user's runs that share
     // a runtime folder but not a home.
@@ -255,6 +328,9 @@ bool acquireInstanceLock()
         return true;
 #ifdef Q_OS_LINUX
     releaseGuardSocket();
+#endif
+#ifdef Q_OS_WIN
+    releaseGuardMutex();
 #endif
     return false;
 }
@@ -270,6 +346,9 @@ void releaseInstanceLock()
 {
 #ifdef Q_OS_LINUX
     releaseGuardSocket();
+#endif
+#ifdef Q_OS_WIN
+    releaseGuardMutex();
 #endif
     if (holding())
         release();

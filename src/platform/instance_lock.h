@@ -19,7 +19,9 @@ QString defaultInstanceLockPath();
 // from the user's id and home: no environment variable moves it and no file of
 // it can be removed. The file lock below at defaultInstanceLockPath() is taken
 // as well; it is the whole guard where the name cannot be had (another
-// system, or a name another user holds).
+// system, or a name another user holds). On Windows the guard is first a
+// mutex named after the user in the session's namespace, which needs no
+// folder; the file lock is taken beside it there too.
 bool acquireInstanceLock();
 
 // The file lock alone. It is the operating system's own lock on an open file,
