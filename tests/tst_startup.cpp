@@ -851,6 +851,11 @@ private Q_SLOTS:
         now.removeAll(expected.left(expected.indexOf('/') + 1));
         QByteArrayList was = before;
         was.removeAll(expected.left(expected.indexOf('/') + 1));
+        // The font library caches a font folder the system's cache does not cover (a
+        // symlinked one, as on Debian 13) in the home's .cache: that is not the program's.
+        if (!was.contains(".cache/") &&
+            entriesOf(root + "/.cache") == QByteArrayList{"fontconfig/"})
+            now.removeAll(".cache/");
         QCOMPARE(now, was);
 #else
         QSKIP("the environment is given byte for byte on Unix only");
