@@ -1,8 +1,10 @@
 // The windows as a user drives them: the main window's modes and lists, Next,
-// the result window and Back, the About window, and every window's fixed size.
+// the result window and Back, the About window, and every window's fixed size
+// and place.
 
 #include "catalogue/catalogue.h"
 #include "forms/form_label.h"
+#include "forms/form_window.h"
 #include "support/test_support.h"
 #include "support/web_pages.h"
 #include "windows/exit_window.h"
@@ -19,6 +21,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRect>
+#include <QScreen>
 #include <QTest>
 #include <memory>
 
@@ -258,26 +262,61 @@ private Q_SLOTS:
     }
 
     // Every window has a fixed border: neither the user nor a resize request
-    // changes its size.
-    void windowsKeepTheirSize_data()
+    // changes its size. It opens centred on the screen's available area, and on a
+    // screen narrower or lower than the window its title bar still starts inside that
+    // area, so that its close button can be reached.
+    void windowsKeepTheirSizeAndPlace_data()
     {
         QTest::addColumn<QString>("which");
-        for (const char *which : {"main", "result", "exit", "about"})
-            QTest::newRow(which) << which;
+        QTest::addColumn<QRect>("available"); // null: the screen it is shown on
+        for (const char *which : {"main", "result", "exit", "about"}) {
+            QTest::newRow(which) << which << QRect();
+            QTest::addRow("%s, 640 x 480 screen", which) << which << QRect(0, 0, 640, 480);
+            // 1280 x 800 at 200 %, less a panel at the top.
+            QTest::addRow("%s, 1280 px screen at 200 %%", which) << which << QRect(0, 16, 640, 384);
+            QTest::addRow("%s, narrow screen left of the first, panel on the left", which)
+                << which << QRect(-600, 0, 600, 440).adjusted(24, 0, 0, 0);
+        }
     }
-    void windowsKeepTheirSize()
+    void windowsKeepTheirSizeAndPlace()
     {
         QFETCH(QString, which);
-        const auto check = [](QWidget *window) {
+        QFETCH(QRect, available);
+        const auto check = [&](QWidget *window) {
             const QSize size = window->size();
             QVERIFY(!size.isEmpty());
             QCOMPARE(window->minimumSize(), size);
             QCOMPARE(window->maximumSize(), size);
             window->resize(size + QSize(40, 30));
             QCOMPARE(window->size(), size);
+
+            const QRect screen =
+                available.isNull() ? window->screen()->availableGeometry() : available;
+            const QRect frame =
+                available.isNull()
+                    ? window->frameGeometry()
+                    : QRect(form::placementOn(available, window->frameGeometry().size()),
+                            window->frameGeometry().size());
+            const QString where = QStringLiteral("%1,%2 %3x%4 on %5,%6 %7x%8")
+                                      .arg(frame.x())
+                                      .arg(frame.y())
+                                      .arg(frame.width())
+                                      .arg(frame.height())
+                                      .arg(screen.x())
+                                      .arg(screen.y())
+                                      .arg(screen.width())
+                                      .arg(screen.height());
+            QVERIFY2(frame.left() >= screen.left() && frame.top() >= screen.top(),
+                     qPrintable(where));
+            // Centred along each side it fits on, to a few pixels (the About window settles
+            // its size a little after it is placed).
+            if (frame.width() <= screen.width())
+                QVERIFY2(qAbs(frame.center().x() - screen.center().x()) <= 3, qPrintable(where));
+            if (frame.height() <= screen.height())
+                QVERIFY2(qAbs(frame.center().y() - screen.center().y()) <= 3, qPrintable(where));
         };
         if (which == QLatin1String("about"))
-            withAbout(openMain()->menuAction("mnuAbout"), check);
+            QVERIFY(withAbout(openMain()->menuAction("mnuAbout"), check));
         else
             check(openWindow(which));
     }

@@ -4,6 +4,9 @@
 #include "platform/settings_lock.h"
 #include "platform/settings_store.h"
 #include "platform/user_folders.h"
+#ifdef Q_OS_UNIX
+#include "platform/unix_files.h"
+#endif
 #include "support/test_support.h"
 
 #include <QDate>
@@ -13,6 +16,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -21,11 +25,11 @@
 #include <initializer_list>
 #include <random>
 #include <thread>
+#include <utility>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -231,45 +235,50 @@ private Q_SLOTS:
 
     // A write that the next read would refuse, or read otherwise, fails and leaves the
     // file as it was: a file past the read limit would never be read or written again.
+    // So does a write to a file the user made read-only, as QSettings leaves it alone.
     void neverWritesWhatItCannotReadBack_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("readOnly"); // the file's mode 0444, in a folder open to writes
         const QByteArray dated("[Settings]\nDuration=2020-01-01\n");
         // 1,048,571 bytes: the date added would take it past 1 MiB.
         QByteArray nearlyFull = "[Other]\nfill=" + QByteArray(1048571 - 14, 'x') + "\n";
         QTest::newRow("past the read limit") << nearlyFull << "Settings"
                                              << "Duration"
-                                             << "2024-03-05";
+                                             << "2024-03-05" << false;
         QTest::newRow("a comment in the value") << dated << "Settings"
                                                 << "Duration"
-                                                << "2024 ; x";
+                                                << "2024 ; x" << false;
         QTest::newRow("a list in the value") << dated << "Settings"
                                              << "Duration"
-                                             << "2024,03";
+                                             << "2024,03" << false;
         QTest::newRow("quotes around the value") << dated << "Settings"
                                                  << "Duration"
-                                                 << "\"2024\"";
+                                                 << "\"2024\"" << false;
         QTest::newRow("blank around the value") << dated << "Settings"
                                                 << "Duration"
-                                                << " 2024";
+                                                << " 2024" << false;
         QTest::newRow("an escape in the value") << dated << "Settings"
                                                 << "Duration"
-                                                << "a\\nb";
+                                                << "a\\nb" << false;
         QTest::newRow("a line break in the value") << dated << "Settings"
                                                    << "Duration"
-                                                   << "a\nb";
+                                                   << "a\nb" << false;
         QTest::newRow("a typed value") << dated << "Settings"
                                        << "Duration"
-                                       << "@Invalid()";
+                                       << "@Invalid()" << false;
         QTest::newRow("an escaped name") << dated << "Settings"
                                          << "Dura%74ion"
-                                         << "2024-03-05";
+                                         << "2024-03-05" << false;
         QTest::newRow("an escaped section") << dated << "Sett%69ngs"
                                             << "Duration"
-                                            << "2024-03-05";
+                                            << "2024-03-05" << false;
+        QTest::newRow("a file the user made read-only") << dated << "Settings"
+                                                        << "Duration"
+                                                        << "2024-03-05" << true;
     }
     void neverWritesWhatItCannotReadBack()
     {
@@ -277,13 +286,23 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QString, name);
         QFETCH(QString, value);
+        QFETCH(bool, readOnly);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
         QVERIFY(putFile(ini, text));
+        const QFileDevice::Permissions mode =
+            readOnly ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                     : QFileInfo(ini).permissions();
+        QVERIFY(QFile::setPermissions(ini, mode));
         platform::NativeSettingsStore store(ini);
         QVERIFY(store.read("Settings", "Duration").has_value());
         QVERIFY(!store.write(section, name, value));
         QVERIFY2(fileBytes(ini) == text, "the file changed");
+        const auto byOwnerGroupOther = [](QFileDevice::Permissions p) {
+            return p & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        };
+        QCOMPARE(byOwnerGroupOther(QFileInfo(ini).permissions()), byOwnerGroupOther(mode));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"thymara.conf"});
         QVERIFY(store.read("Settings", "Duration").has_value());
     }
 
@@ -346,11 +365,9 @@ private Q_SLOTS:
             text += "entry" + QByteArray::number(i) + "=" + QByteArray(60, 'v') + "\n";
         QVERIFY(putFile(settings, text));
         {
-            ProgramRun limited(home.path(), "idle", env, [] {
-                std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{16 * 1024, 16 * 1024};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
+            ProcessSetup limit;
+            limit.fileSizeLimit = 16 * 1024;
+            ProgramRun limited(home.path(), "idle", env, limit);
             QVERIFY(limited.waitForLine(QStringLiteral("SHOWN frmMain"), processBound));
             const QByteArray after = fileBytes(settings);
             QVERIFY2(after == text,
@@ -437,42 +454,66 @@ private Q_SLOTS:
     // taken over; a live one, or one that cannot be judged yet, is waited for and the write
     // fails once the wait is over. Removing a lock goes through a removal lock beside it;
     // whatever lies there, the write never waits without a bound (a FIFO there used to
-    // hold it in open() for good).
+    // hold it in open() for good). On a file system without flock() (some network homes),
+    // where nobody can be seen to hold a lock, a lock is judged by its process and its age.
     void takesOverOnlyLocksOfTheDead_data()
     {
         QTest::addColumn<QString>("holder"); // whose the lock says it is
         QTest::addColumn<QString>("beside"); // what lies at <lock>.rmlock
         QTest::addColumn<int>("ageSeconds"); // how long ago the lock was last written
         QTest::addColumn<bool>("writes");
+        QTest::addColumn<int>("flockError"); // what every flock() fails with; 0: it works
         QTest::newRow("a dead copy's") << "dead"
-                                       << "" << 0 << true;
-        QTest::newRow("a dead copy's, a dead remover's lock beside") << "dead"
-                                                                     << "dead remover" << 0 << true;
+                                       << "" << 0 << true << 0;
+        QTest::newRow("a dead copy's, a dead remover's lock beside")
+            << "dead"
+            << "dead remover" << 0 << true << 0;
         QTest::newRow("a dead copy's, a FIFO beside") << "dead"
-                                                      << "FIFO" << 0 << false;
+                                                      << "FIFO" << 0 << false << 0;
         QTest::newRow("a dead copy's, a directory beside") << "dead"
-                                                           << "directory" << 0 << false;
+                                                           << "directory" << 0 << false << 0;
         QTest::newRow("a dead copy's, a live remover's lock beside")
             << "dead"
-            << "live remover" << 0 << false;
+            << "live remover" << 0 << false << 0;
         QTest::newRow("its id now another program's") << "other program"
-                                                      << "" << 0 << true;
+                                                      << "" << 0 << true << 0;
         QTest::newRow("from before the machine started") << "earlier boot"
-                                                         << "" << 0 << true;
+                                                         << "" << 0 << true << 0;
         QTest::newRow("a live copy's") << "live"
-                                       << "" << 0 << false;
+                                       << "" << 0 << false << 0;
         // A live process's lock that it does not hold (QLockFile holds its own with flock())
         // and has not touched for long: the id went to a program of the same name.
         QTest::newRow("a live process's, unheld, a minute old") << "live"
-                                                                << "" << 60 << true;
+                                                                << "" << 60 << true << 0;
         QTest::newRow("another host's, fresh") << "other host"
-                                               << "" << 0 << false;
+                                               << "" << 0 << false << 0;
         QTest::newRow("another host's, a minute old") << "other host"
-                                                      << "" << 60 << true;
+                                                      << "" << 60 << true << 0;
         QTest::newRow("empty, fresh") << "empty"
-                                      << "" << 0 << false;
+                                      << "" << 0 << false << 0;
         QTest::newRow("empty, a minute old") << "empty"
-                                             << "" << 60 << true;
+                                             << "" << 60 << true << 0;
+#ifdef Q_OS_UNIX
+        for (const int error : {ENOLCK, EOPNOTSUPP}) {
+            const char *fs = error == ENOLCK ? "no flock() (ENOLCK)" : "no flock() (EOPNOTSUPP)";
+            QTest::addRow("a dead copy's, %s", fs) << "dead"
+                                                   << "" << 0 << true << error;
+            QTest::addRow("a live copy's, %s", fs) << "live"
+                                                   << "" << 0 << false << error;
+            QTest::addRow("a live process's, a minute old, %s", fs) << "live"
+                                                                    << "" << 60 << true << error;
+            QTest::addRow("another host's, fresh, %s", fs) << "other host"
+                                                           << "" << 0 << false << error;
+            QTest::addRow("another host's, a minute old, %s", fs) << "other host"
+                                                                  << "" << 60 << true << error;
+        }
+        QTest::newRow("a dead copy's, a dead remover's lock beside, no flock() (ENOLCK)")
+            << "dead"
+            << "dead remover" << 0 << true << ENOLCK;
+        QTest::newRow("a dead copy's, a live remover's lock beside, no flock() (ENOLCK)")
+            << "dead"
+            << "live remover" << 0 << false << ENOLCK;
+#endif
     }
     void takesOverOnlyLocksOfTheDead()
     {
@@ -483,6 +524,7 @@ private Q_SLOTS:
         QFETCH(QString, beside);
         QFETCH(int, ageSeconds);
         QFETCH(bool, writes);
+        QFETCH(int, flockError);
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("thymara.conf"));
         const QByteArray text = "[Settings]\nDuration=2020-01-01\n";
@@ -536,6 +578,16 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadWrite) &&
                     file.setFileTime(then, QFileDevice::FileModificationTime));
         }
+
+        static int failWith = 0;
+        failWith = flockError;
+        const auto flock = std::exchange(platform::flockCall, [](int fd, int how) {
+            if (failWith == 0)
+                return ::flock(fd, how);
+            errno = failWith;
+            return -1;
+        });
+        const auto restoreFlock = qScopeGuard([&] { platform::flockCall = flock; });
 
         // On its own thread, so that a write held in open() cannot hold the test too.
         std::atomic<bool> done{false}, wrote{false};

@@ -146,4 +146,30 @@ wait_exit "$third" 20 || fail "the program did not end"
 program_pid=""
 [ "$status" = 0 ] || fail "the program ended with status $status"
 
+# --- %LOCALAPPDATA%\thymara unusable: a file in its place ---------------------
+# No lock file can be made there; the copy guard that needs no folder (a
+# mutex named after the user) still keeps to one copy.
+state="$WINEPREFIX/drive_c/$(dirname "$lock")"
+rm -rf "$state"
+echo "not a folder" >"$state"
+start_program "$WORK/fourth.log" "$WINE" "$PROGRAM"
+fourth=$program_pid
+main=$(new_window "$TITLE_PATTERN" "") || fail "with a file in place of %LOCALAPPDATA%\thymara, no main window appeared"
+start_program "$WORK/fifth.log" "$WINE" "$PROGRAM"
+fifth=$program_pid
+program_pid=$fourth
+box=$(new_window "$BOX_PATTERN" "") ||
+    fail "with a file in place of %LOCALAPPDATA%\thymara, a second copy ran beside the first"
+text="$(box_text "$box")"
+grep -qx "Application is already running" <<<"$text" || fail "the second copy's box reads: $text"
+press "$box" Return
+wait_exit "$fifth" 20 || fail "the second copy did not end after OK"
+press "$main" alt+f x
+exit_window=$(new_window "$TITLE_PATTERN" "$main") || fail "File > Exit showed no exit window"
+press "$exit_window" alt+x
+wait_exit "$fourth" 20 || fail "the program did not end"
+program_pid=""
+rm -f "$state"
+pass "with a file in place of %LOCALAPPDATA%\\thymara, a second copy is still refused and the first runs on"
+
 echo "wine-check: $passed passed, 0 failed"

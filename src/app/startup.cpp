@@ -43,8 +43,9 @@ void ShowUpdateReminder(platform::SettingsStore &store, const QDate &today)
                                              "Do you want to check for an update?"),
                               platform::MessageIcon::Information, platform::MessageButtons::YesNo);
 
-    if (!store.write(section, entry, todayText))
-        return; // opening the page now would ask again at the very next start
+    // A date that cannot be stored only brings the question back at the next
+    // start; the page the user asked for opens all the same.
+    store.write(section, entry, todayText);
     if (answer == platform::MessageAnswer::Yes)
         modHelp::OpenDownloadPage();
 }

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <algorithm>
 
 namespace form {
 
@@ -130,9 +131,15 @@ void centreOnScreen(QWidget *window)
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(available.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    window->move(placementOn(screen->availableGeometry(), window->frameGeometry().size()));
+}
+
+QPoint placementOn(const QRect &available, const QSize &frame)
+{
+    // Centred; but on a screen narrower or lower than the window, the title bar
+    // starts at the area's left and top, so that its close button stays on screen.
+    const QPoint centred = available.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    return {std::max(centred.x(), available.left()), std::max(centred.y(), available.top())};
 }
 
 void FormWindow::bringToFront(QWidget *control)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <initializer_list>
 #include <span>
@@ -102,5 +103,10 @@ private:
 
 // Centres a top-level window on the screen it is about to be shown on.
 void centreOnScreen(QWidget *window);
+
+// Where a window whose frame is this size goes on a screen of this available
+// area: the top left corner of its frame, centred, but never beyond the area's
+// left or top edge.
+QPoint placementOn(const QRect &available, const QSize &frame);
 
 } // namespace form

@@ -6,13 +6,12 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include "platform/unix_sockets.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstddef>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -29,10 +28,7 @@ bool answers(int family, const sockaddr *address, socklen_t length)
     const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return true; // nothing learnt: leave the judgement to Qt
-    int result;
-    do
-        result = ::connect(fd, address, length);
-    while (result != 0 && errno == EINTR);
+    const int result = connectTo(fd, address, length);
     bool reached = result == 0 || errno == EAGAIN; // a full queue: it is there, and busy
     if (result != 0 && errno == EINPROGRESS) {
         pollfd waiting{fd, POLLOUT, 0};
@@ -47,13 +43,10 @@ bool answers(int family, const sockaddr *address, socklen_t length)
 
 bool localSocketAnswers(const QByteArray &name) // a leading NUL: the abstract namespace
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (size_t(name.size()) > sizeof address.sun_path)
+    sockaddr_un address;
+    const socklen_t length = localAddress(name, address);
+    if (length == 0)
         return false;
-    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name.size()) +
-                                       (name.startsWith('\0') ? 0 : 1));
     return answers(AF_UNIX, reinterpret_cast<const sockaddr *>(&address), length);
 }
 

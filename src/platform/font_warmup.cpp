@@ -2,6 +2,7 @@
 
 #ifdef THYMARA_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+#include <system_error>
 #include <thread>
 #endif
 
@@ -21,7 +22,11 @@ void startFontWarmUp()
     if (warmUp().joinable() || std::thread::hardware_concurrency() < 2)
         return;
     // Qt's own call later finds the configuration loaded and returns at once.
-    warmUp() = std::thread([] { FcInit(); });
+    // Without a thread to spare, Qt reads it there as it would anyway.
+    try {
+        warmUp() = std::thread([] { FcInit(); });
+    } catch (const std::system_error &) {
+    }
 }
 
 void finishFontWarmUp()

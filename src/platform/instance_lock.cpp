@@ -14,21 +14,26 @@
 #include <QThread>
 
 #ifdef Q_OS_WIN
+#include <vector>
 #include <windows.h>
+
+// After windows.h, which they build on.
+#include <lmcons.h>
+#include <sddl.h>
+#ifdef _MSC_VER
+#pragma comment(lib, "advapi32") // MinGW links it by default
+#endif
 #else
+#include "platform/unix_files.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
-#include <cstddef>
-#include <sys/socket.h>
-#include <sys/un.h>
+#include "platform/unix_sockets.h"
 #endif
 
 namespace platform {
@@ -76,11 +81,7 @@ Outcome tryLockAt(const QByteArray &name)
     // the file's place from holding every start in open(); it, a device, or
     // a link to anything (never followed) is no lock file, and the fallback
     // serves instead.
-    int fd;
-    do
-        fd = ::open(name.constData(),
-                    O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0600);
-    while (fd < 0 && errno == EINTR);
+    const int fd = openFile(name, O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW, 0600);
     if (fd < 0)
         return Outcome::Unavailable;
     struct stat status;
@@ -88,11 +89,7 @@ Outcome tryLockAt(const QByteArray &name)
         ::close(fd);
         return Outcome::Unavailable;
     }
-    int result;
-    do
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    if (result == 0) {
+    if (tryFlock(fd, LOCK_EX) == 0) {
         heldFd = fd;
         return Outcome::Held;
     }
@@ -131,17 +128,9 @@ QByteArray guardName()
     if (::realpath(home.constData(), resolved))
         home = resolved;
     const QByteArray key = QCryptographicHash::hash(home, QCryptographicHash::Sha256).toHex();
-    return QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
-           QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
-}
-
-socklen_t addressOf(const QByteArray &name, sockaddr_un &address)
-{
-    std::memset(&address, 0, sizeof address);
-    address.sun_family = AF_UNIX;
-    const size_t length = std::min(size_t(name.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, name.constData(), length);
-    return socklen_t(offsetof(sockaddr_un, sun_path) + length);
+    const QByteArray name = QByteArray(1, '\0') + nativePath(executableName()) + "-copy/" +
+                            QByteArray::number(qulonglong(::getuid())) + '/' + key.left(32);
+    return name.left(sizeof(sockaddr_un::sun_path)); // a long program name is cut, not refused
 }
 
 // Whose the name is: the user of the process that holds it, or -1 when that
@@ -149,17 +138,14 @@ socklen_t addressOf(const QByteArray &name, sockaddr_un &address)
 qint64 holderOf(const QByteArray &name)
 {
     sockaddr_un address;
-    const socklen_t length = addressOf(name, address);
+    const socklen_t length = localAddress(name, address);
     // A copy answers once it has bound and listens; that takes it no time.
     const QDeadlineTimer deadline(500);
     for (;;) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0)
             return -1;
-        int result;
-        do
-            result = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), length);
-        while (result != 0 && errno == EINTR);
+        const int result = connectTo(fd, reinterpret_cast<const sockaddr *>(&address), length);
         ucred credentials{};
         socklen_t size = sizeof credentials;
         const bool known =
@@ -181,7 +167,7 @@ Outcome tryGuardSocket()
     if (fd < 0)
         return Outcome::Unavailable;
     sockaddr_un address;
-    const socklen_t length = addressOf(name, address);
+    const socklen_t length = localAddress(name, address);
     if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), length) == 0 &&
         ::listen(fd, 64) == 0) {
         guardSocket = fd;
@@ -214,6 +200,67 @@ void releaseGuardSocket()
 }
 #endif
 
+#ifdef Q_OS_WIN
+// The guard proper on Windows: a mutex named per user in the session's
+// namespace. It needs no folder, so a %LOCALAPPDATA% that cannot hold the lock
+// file (a file in its place, a drive that is gone) still lets one copy run
+// alone. Windows removes the name with its last handle, however the process
+// ends, and the handle is not inherited by the browser.
+HANDLE guardMutex = nullptr;
+
+// The user's security identifier names the user for good; the user name
+// serves where it cannot be read.
+QString userKey()
+{
+    QString key;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        LPWSTR sid = nullptr;
+        if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+            ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &sid)) {
+            key = QString::fromWCharArray(sid);
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+    }
+    if (key.isEmpty()) {
+        wchar_t name[UNLEN + 1];
+        DWORD length = UNLEN + 1;
+        if (GetUserNameW(name, &length) && length > 0)
+            key = QString::fromWCharArray(name, int(length) - 1); // less the final NUL
+    }
+    return key;
+}
+
+Outcome tryGuardMutex()
+{
+    // Neither a security identifier nor a user name holds a backslash, which
+    // a name may only have after the namespace.
+    const QString name =
+        QStringLiteral("Local\\") + executableName() + QStringLiteral("-copy-") + userKey();
+    const HANDLE mutex =
+        CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t *>(name.utf16()));
+    if (!mutex)
+        return Outcome::Unavailable; // the name is another kind of object, or not ours to open
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return Outcome::TakenByAnother;
+    }
+    guardMutex = mutex;
+    return Outcome::Held;
+}
+
+void releaseGuardMutex()
+{
+    if (guardMutex)
+        CloseHandle(guardMutex);
+    guardMutex = nullptr;
+}
+#endif
+
 // Where the file lock lies: the per-user runtime folder when the environment
 // names a valid one; else a folder of the home's, with the machine's name in
 // the file's, as a home may be shared between machines.
@@ -221,17 +268,9 @@ QByteArray instanceLockFile()
 {
 #ifndef Q_OS_WIN
     const QByteArray name = nativePath(executableName());
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/')) {
-        // Qt checks that the folder is this user's own, and falls back to one
-        // of its own when it is not. Its answer is decoded; the folder named
-        // is kept in the system's bytes.
-        const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (dir == qtPath(runtime))
-            return runtime + '/' + name + ".lock";
-        if (dir.startsWith(QLatin1Char('/')))
-            return nativePath(dir) + '/' + name + ".lock";
-    }
+    const QByteArray runtime = runtimeFolder();
+    if (!runtime.isEmpty())
+        return runtime + '/' + name + ".lock";
     const QByteArray home = homeFolder();
     return (home == "/" ? QByteArray() : home) + "/.cache/" + name + '/' + name + '-' +
            QSysInfo::machineHostName().toUtf8() + ".lock";
@@ -247,16 +286,6 @@ QByteArray instanceLockFile()
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     return nativePath(QDir(dir).filePath(executableName() + QStringLiteral(".lock")));
-#endif
-}
-
-bool makeFolderFor(const QByteArray &file)
-{
-#ifdef Q_OS_WIN
-    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
-#else
-    const qsizetype slash = file.lastIndexOf('/');
-    return slash <= 0 || makeFolders(file.left(slash));
 #endif
 }
 
@@ -288,6 +317,10 @@ bool acquireInstanceLock()
     if (guardSocket < 0 && tryGuardSocket() == Outcome::TakenByAnother)
         return false;
 #endif
+#ifdef Q_OS_WIN
+    if (!guardMutex && tryGuardMutex() == Outcome::TakenByAnother)
+        return false;
+#endif
     // The file lock as well: where the socket cannot serve it is the guard,
     // and where it can, it still keeps to one copy the user's runs that share
     // a runtime folder but not a home.
@@ -295,6 +328,9 @@ bool acquireInstanceLock()
         return true;
 #ifdef Q_OS_LINUX
     releaseGuardSocket();
+#endif
+#ifdef Q_OS_WIN
+    releaseGuardMutex();
 #endif
     return false;
 }
@@ -310,6 +346,9 @@ void releaseInstanceLock()
 {
 #ifdef Q_OS_LINUX
     releaseGuardSocket();
+#endif
+#ifdef Q_OS_WIN
+    releaseGuardMutex();
 #endif
     if (holding())
         release();

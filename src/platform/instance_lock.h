@@ -5,7 +5,8 @@
 namespace platform {
 
 // The guard's file: <per-user runtime directory>/<executable name>.lock when
-// XDG_RUNTIME_DIR names one, else <home>/.cache/<name>/<name>-<host>.lock; on
+// XDG_RUNTIME_DIR names a valid one (runtimeFolder()), else
+// <home>/.cache/<name>/<name>-<host>.lock; on
 // Windows, which has no such directory,
 // %LOCALAPPDATA%\<executable name>\<executable name>.lock
 QString defaultInstanceLockPath();
@@ -18,7 +19,9 @@ QString defaultInstanceLockPath();
 // from the user's id and home: no environment variable moves it and no file of
 // it can be removed. The file lock below at defaultInstanceLockPath() is taken
 // as well; it is the whole guard where the name cannot be had (another
-// system, or a name another user holds).
+// system, or a name another user holds). On Windows the guard is first a
+// mutex named after the user in the session's namespace, which needs no
+// folder; the file lock is taken beside it there too.
 bool acquireInstanceLock();
 
 // The file lock alone. It is the operating system's own lock on an open file,

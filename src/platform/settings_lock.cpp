@@ -60,20 +60,7 @@ constexpr qint64 staleAfterSeconds = 30;
 
 int openWithoutWaiting(const QByteArray &path, int flags, mode_t mode = 0)
 {
-    int fd;
-    do
-        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, mode);
-    while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-int lockWithoutWaiting(int fd, int how)
-{
-    int result;
-    do
-        result = ::flock(fd, how | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    return result;
+    return openFile(path, flags | O_NOFOLLOW | O_NONBLOCK, mode);
 }
 
 QByteArray programName()
@@ -121,39 +108,40 @@ public:
         if (::fstat(m_fd, &m_status) != 0 || !S_ISREG(m_status.st_mode) ||
             m_status.st_size > largestLockBytes)
             return Verdict::NotLock;
-        // Held while its maker lives, whatever the file says.
-        if (lockWithoutWaiting(m_fd, LOCK_SH) != 0)
-            return errno == EWOULDBLOCK ? Verdict::Held : Verdict::NotLock;
-        lockWithoutWaiting(m_fd, LOCK_UN);
-
-        char buffer[largestLockBytes + 1];
-        qint64 got = 0;
-        while (got < qint64(sizeof buffer)) {
-            const ssize_t n = ::read(m_fd, buffer + got, sizeof buffer - size_t(got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
+        // Held while its maker lives, whatever the file says. Where the file
+        // system keeps no such locks, nobody can be seen holding it: only its
+        // process and its age tell.
+        bool seenUnheld = true;
+        if (tryFlock(m_fd, LOCK_SH) != 0) {
+            if (errno == EWOULDBLOCK)
+                return Verdict::Held;
+            if (!lockingUnsupported(errno))
                 return Verdict::NotLock;
-            if (n == 0)
-                break;
-            got += n;
+            seenUnheld = false;
+        } else {
+            tryFlock(m_fd, LOCK_UN);
         }
-        if (got > largestLockBytes)
+
+        QByteArray content;
+        if (!readUpTo(m_fd, largestLockBytes, content) || content.size() > largestLockBytes)
             return Verdict::NotLock;
-        const QList<QByteArray> lines = QByteArray(buffer, got).split('\n');
+        const QList<QByteArray> lines = content.split('\n');
+        const bool old = std::time(nullptr) - m_status.st_mtime > staleAfterSeconds;
         // Nothing holds it, and whoever made it has had time enough.
-        if (std::time(nullptr) - m_status.st_mtime > staleAfterSeconds)
+        if (seenUnheld && old)
             return Verdict::Stale;
+        // What a lock whose process cannot be judged comes to: it waits for its age.
+        const Verdict byAge = old ? Verdict::Stale : Verdict::Held;
 
         bool isNumber = false;
         const qint64 pid = lines.value(0).toLongLong(&isNumber);
         if (!isNumber || pid <= 0 || lines.size() < 3)
-            return Verdict::Held; // half-written, or not made by a lock: wait for its age
+            return byAge; // half-written, or not made by a lock
         const QByteArray machine = lines.value(3);
         const bool here = lines[2] == QSysInfo::machineHostName().toUtf8() &&
                           (machine.isEmpty() || machine == QSysInfo::machineUniqueId());
         if (!here)
-            return Verdict::Held; // its process cannot be seen from here: wait for its age
+            return byAge; // its process cannot be seen from here
         const QByteArray boot = lines.value(4);
         if (!boot.isEmpty() && boot != QSysInfo::bootUniqueId())
             return Verdict::Stale; // made before the machine last started
@@ -163,20 +151,24 @@ public:
         const QByteArray running = programOfProcess(QByteArray::number(pid));
         if (!running.isEmpty() && !lines[1].isEmpty() && running != lines[1])
             return Verdict::Stale;
-        return Verdict::Held;
+        // A live process of that program, as QLockFile judges it without
+        // flock(): stale only once it is old, as no write takes that long.
+        return byAge;
     }
 
     // Removes the judged file, if it is still the one at path and nobody has
     // taken it meanwhile.
     bool remove(const QByteArray &path)
     {
-        if (lockWithoutWaiting(m_fd, LOCK_EX) != 0)
+        // Without flock() the removal lock beside it is all that keeps two
+        // removers apart, as it is for QLockFile.
+        if (tryFlock(m_fd, LOCK_EX) != 0 && !lockingUnsupported(errno))
             return false;
         struct stat now;
         const bool same = ::lstat(path.constData(), &now) == 0 && now.st_dev == m_status.st_dev &&
                           now.st_ino == m_status.st_ino;
         const bool removed = same && ::unlink(path.constData()) == 0;
-        lockWithoutWaiting(m_fd, LOCK_UN);
+        tryFlock(m_fd, LOCK_UN);
         return removed;
     }
 
@@ -192,7 +184,7 @@ int create(const QByteArray &path)
     const int fd = openWithoutWaiting(path, O_RDWR | O_CREAT | O_EXCL, 0666);
     if (fd < 0)
         return -1;
-    lockWithoutWaiting(fd, LOCK_EX);
+    tryFlock(fd, LOCK_EX);
     if (!writeAll(fd, lockContent())) {
         ::unlink(path.constData());
         ::close(fd);

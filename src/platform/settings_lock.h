@@ -15,7 +15,8 @@ namespace platform {
 // process is gone (or whose id now belongs to another program, or which was
 // made before the machine last started, or which is older than 30 s) is
 // removed, under <file>.lock.rmlock as QLockFile does, so that two processes
-// never both remove and retake it.
+// never both remove and retake it. On a file system without flock(), a lock
+// is judged by its process and its age alone.
 //
 // Unlike QLockFile it never waits without a bound: it creates files only
 // exclusively, opens the ones it finds without following a link and without

@@ -1,5 +1,6 @@
 #include "platform/settings_store.h"
 
+#include "common/text_rules.h"
 #include "platform/executable_name.h"
 #include "platform/settings_lock.h"
 #include "platform/user_folders.h"
@@ -58,10 +59,7 @@ Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr
         return Found::NotPlain;
     return Found::File;
 #else
-    int fd;
-    do
-        fd = ::open(where.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    while (fd < 0 && errno == EINTR);
+    const int fd = openFile(where, O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
     struct stat status;
@@ -72,46 +70,19 @@ Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr
         found = Found::Directory;
     else if (!S_ISREG(status.st_mode) || status.st_size > limit)
         found = Found::NotPlain;
-    if (found == Found::File && bytes) {
-        // The size may change while it is read; the limit holds all the same.
-        bytes->resize(limit + 1);
-        qint64 got = 0;
-        while (got < bytes->size()) {
-            const ssize_t n = ::read(fd, bytes->data() + got, size_t(bytes->size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                found = Found::NotPlain;
-                break;
-            }
-            if (n == 0)
-                break;
-            got += n;
-        }
-        bytes->truncate(got);
-        if (got > limit)
-            found = Found::NotPlain;
-    }
+    // The size may change while it is read; the limit holds all the same.
+    if (found == Found::File && bytes && (!readUpTo(fd, limit, *bytes) || bytes->size() > limit))
+        found = Found::NotPlain;
     ::close(fd);
     return found;
 #endif
-}
-
-bool isSpace(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
 // Only the blanks QSettings drops around names and values; QString::trimmed()
 // would also drop others, such as a no-break space that QSettings keeps.
 QString trimBlanks(const QString &text)
 {
-    qsizetype from = 0, to = text.size();
-    while (from < to && isSpace(text[from]))
-        ++from;
-    while (to > from && isSpace(text[to - 1]))
-        --to;
-    return text.mid(from, to - from);
+    return textrules::trimEnds(text, u" \t");
 }
 
 // Names QSettings reads as they are written: it turns '%', '\' and '/' into
@@ -297,13 +268,17 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes)
         target = resolved;
     }
     const bool existed = ::stat(target.constData(), &status) == 0;
+    // A file the user made read-only is theirs to keep as it is, as QSettings
+    // keeps it; replacing it would only need the folder to be writable. The
+    // mode counts even for an account that may write anything.
+    if (existed && ((status.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0))
+        return false;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         temporary = target + ".new" + QByteArray::number(qint64(::getpid())) + '-' +
                     QByteArray::number(attempt);
-        fd = ::open(temporary.constData(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
             return false;
     }
@@ -368,14 +343,8 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     if (!isPlainName(section) || !written || written->kind != Line::Entry ||
         written->name != name || written->value != value || !written->comment.isEmpty())
         return false;
-#ifdef Q_OS_WIN
-    if (!QDir().mkpath(QFileInfo(qtPath(m_iniFile)).absolutePath()))
+    if (!makeFolderFor(m_iniFile))
         return false;
-#else
-    const qsizetype slash = m_iniFile.lastIndexOf('/');
-    if (slash > 0 && !makeFolders(m_iniFile.left(slash)))
-        return false;
-#endif
 
     SettingsLock lock(m_iniFile + ".lock");
     if (!lock.lock(m_lockWaitMs))

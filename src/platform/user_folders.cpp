@@ -1,10 +1,14 @@
 #include "platform/user_folders.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
+#include <optional>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +74,52 @@ QByteArray configFolder()
     return (home == "/" ? QByteArray() : home) + "/.config";
 }
 
+QByteArray runtimeFolder()
+{
+    const QByteArray runtime = absoluteVariable("XDG_RUNTIME_DIR");
+    struct stat status;
+    if (runtime.isEmpty() || ::stat(runtime.constData(), &status) != 0 ||
+        !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid() || (status.st_mode & 077) != 0)
+        return {};
+    return withoutTrailingSlashes(runtime);
+}
+
+namespace {
+std::optional<QByteArray> lentRuntime; // the variable's own value while Qt is shown another
+int lentFolder = -1;
+} // namespace
+
+void lendRuntimeFolderToQt()
+{
+    if (lentRuntime || !qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (nativePath(qtPath(runtime)) == runtime)
+        return;
+    const QByteArray folder = runtimeFolder();
+#ifdef Q_OS_LINUX
+    if (!folder.isEmpty())
+        lentFolder = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+    lentRuntime = runtime;
+    // The final slash makes it the folder itself to Qt, not a link to one.
+    if (lentFolder >= 0)
+        qputenv("XDG_RUNTIME_DIR", "/proc/self/fd/" + QByteArray::number(lentFolder) + '/');
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+}
+
+void takeBackRuntimeFolder()
+{
+    if (!lentRuntime)
+        return;
+    qputenv("XDG_RUNTIME_DIR", *lentRuntime);
+    lentRuntime.reset();
+    if (lentFolder >= 0)
+        ::close(lentFolder);
+    lentFolder = -1;
+}
+
 bool makeFolders(const QByteArray &path)
 {
     struct stat status;
@@ -85,5 +135,20 @@ bool makeFolders(const QByteArray &path)
     return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 #endif
+
+#ifdef Q_OS_WIN
+void lendRuntimeFolderToQt() {}
+void takeBackRuntimeFolder() {}
+#endif
+
+bool makeFolderFor(const QByteArray &file)
+{
+#ifdef Q_OS_WIN
+    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
+#else
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash <= 0 || makeFolders(file.left(slash));
+#endif
+}
 
 } // namespace platform

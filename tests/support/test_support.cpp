@@ -267,12 +267,12 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode)
 
 ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
                        const QProcessEnvironment &extra)
-    : ProgramRun(home, mode, extra, {})
+    : ProgramRun(home, mode, extra, ProcessSetup())
 {
 }
 
 ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
-                       const QProcessEnvironment &extra, const std::function<void()> &inChild)
+                       const QProcessEnvironment &extra, const ProcessSetup &setup)
 {
 #ifdef THYMARA_SCRIPTED_EXECUTABLE
     const QString runtime = runtimeDirFor(home);
@@ -287,17 +287,35 @@ ProgramRun::ProgramRun(const QString &home, const QByteArray &mode,
     env.insert(extra);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
-#ifdef Q_OS_UNIX
-    if (inChild)
-        process.setChildProcessModifier(inChild);
-#endif
-    process.start(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE), {});
+    QStringList steps;
+    const auto step = [&](const QByteArray &bytes) {
+        steps << QString::fromLatin1(bytes.toPercentEncoding());
+    };
+    for (const QByteArray &variable : setup.environment.value_or(QByteArrayList()))
+        step("env=" + variable);
+    if (setup.environment && setup.environment->isEmpty())
+        step("env=");
+    if (!setup.dir.isEmpty())
+        step("dir=" + setup.dir);
+    for (const int fd : setup.closed)
+        step("close=" + QByteArray::number(fd));
+    if (setup.fileSizeLimit > 0)
+        step("fsize=" + QByteArray::number(setup.fileSizeLimit));
+    if (setup.stackLimit > 0)
+        step("stack=" + QByteArray::number(setup.stackLimit));
+    if (steps.isEmpty()) {
+        process.start(QStringLiteral(THYMARA_SCRIPTED_EXECUTABLE), {});
+    } else {
+        step("--");
+        step(THYMARA_SCRIPTED_EXECUTABLE);
+        process.start(QStringLiteral(THYMARA_LAUNCH_EXECUTABLE), steps);
+    }
     process.waitForStarted(5000);
 #else
     Q_UNUSED(home);
     Q_UNUSED(mode);
     Q_UNUSED(extra);
-    Q_UNUSED(inChild);
+    Q_UNUSED(setup);
 #endif
 }
 

@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QDialog;
@@ -158,6 +159,21 @@ bool closeEverything();
 // Shows a window and waits, bounded, until it is exposed and active.
 bool showAndActivate(QWidget *window);
 
+// What a process test sets up in the program's own process, beyond the usual
+// variables. A small helper (launch.cpp) makes it and then becomes the program,
+// so that no code of the test runs between fork and exec, where it would share
+// the test's memory.
+struct ProcessSetup
+{
+    // Exactly these "NAME=value" variables, byte for byte, in place of the usual
+    // ones: a home whose name is not UTF-8 cannot pass through a QString.
+    std::optional<QByteArrayList> environment;
+    QByteArray dir;         // where it starts; empty: where the test runs
+    QList<int> closed;      // descriptors it starts without
+    qint64 fileSizeLimit{}; // bytes; SIGXFSZ is then ignored. 0: none
+    qint64 stackLimit{};    // bytes, which each new thread asks for as well. 0: as it is
+};
+
 // The real program, started as its own process with a scripted user built
 // into it (see scripted_user.cpp), in a home of its own: its settings and
 // its instance lock live under that directory.
@@ -168,10 +184,9 @@ public:
     // The same, with variables set on top of the usual ones (PATH, say, so
     // that no real browser can be found).
     ProgramRun(const QString &home, const QByteArray &mode, const QProcessEnvironment &extra);
-    // The same, with inChild run in the new process just before the program
-    // starts (on Unix only; it may only make async-signal-safe calls).
+    // The same, set up as asked (on Unix only).
     ProgramRun(const QString &home, const QByteArray &mode, const QProcessEnvironment &extra,
-               const std::function<void()> &inChild);
+               const ProcessSetup &setup);
     ~ProgramRun();
 
     static bool available();
