@@ -3,8 +3,8 @@
 // API. No Qt here, on purpose: the check must see the program from outside.
 //
 // Focus events come through IUIAutomation's focus-changed handler, as a
-// screen reader gets them; Wine 10 delivers a program's focus events to that
-// handler only. Trees are read through the API's flat functions
+// screen reader gets them; Wine 10 produces focus events only once a client
+// has asked that handler for them. Trees are read through the API's flat functions
 // (UiaNodeFromHandle, UiaNavigate, UiaGetPropertyValue): Wine 10's element
 // object answers E_NOTIMPL for the automation id, current or cached, while
 // the node underneath it answers every property read here. The element of a
