@@ -3,9 +3,7 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/unix_files.h"
 #endif
 
 namespace platform {
@@ -17,12 +15,13 @@ void keepStandardStreamsOpen()
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
         // The lowest free number is this one, as those below it are open by now.
+        const int null = openFile("/dev/null", O_RDWR);
+        if (null < 0)
+            continue;
         // Left open across exec, as a standard stream is.
-        int null;
-        do
-            null = ::open("/dev/null", O_RDWR | O_NOCTTY);
-        while (null < 0 && errno == EINTR);
-        if (null >= 0 && null != fd) {
+        if (null == fd) {
+            ::fcntl(fd, F_SETFD, 0);
+        } else {
             ::dup2(null, fd);
             ::close(null);
         }
