@@ -201,6 +201,8 @@ enter() {
     mount --rbind /dev "$root/dev"
     mount --rbind /sys "$root/sys"
     for scratch in /tmp /var/tmp /run; do mount -t tmpfs -o mode=1777 tmpfs "$root$scratch"; done
+    # Once more: a repository or cache in /tmp has its place in the fresh one.
+    mkdir -p "$root$ROOT" "$root$CACHE_ROOT"
     mount --bind "$ROOT" "$root$ROOT"
     mount --bind "$CACHE_ROOT" "$root$CACHE_ROOT"
     local status=0
