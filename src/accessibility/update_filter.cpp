@@ -1,8 +1,10 @@
 #include "accessibility/update_filter.h"
 
 #include "forms/prompt_fields.h"
+#include "platform/accessibility_bridge.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
@@ -47,6 +49,20 @@ bool clearingPrompt(const QAccessibleEvent *event)
     return isTextChange(event->type()) && form::PromptFields::isClearingPrompt(event->object());
 }
 
+// A window becoming the active one, as Qt tells it: a change of the active
+// state alone.
+bool isActivation(const QAccessibleEvent *event)
+{
+    if (event->type() != QAccessible::StateChanged)
+        return false;
+    QAccessible::State activeOnly;
+    activeOnly.active = true;
+    if (static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates() != activeOnly)
+        return false;
+    const QAccessibleInterface *window = event->accessibleInterface();
+    return window && window->role() == QAccessible::Window && window->state().active;
+}
+
 // ---------------------------------------------------------------------------
 // 2. show_changes
 // Qt 6.4 reports a window shown and hidden again in one go (closing the
@@ -56,11 +72,11 @@ bool clearingPrompt(const QAccessibleEvent *event)
 // visible: after Alt+N, Alt+B and Alt+F4 it has to say "<window title> frame.
 // Exit push button." and find the exit window's texts in flat review. So
 // showing and hiding are told once the program waits again, and only when
-// they stuck. A focus inside a window shows that it stuck: where the window
-// system activates a window as it is shown (Windows), the focus comes before
-// the program waits, and a screen reader heard the focus first and the
-// window after it. What is waiting to be told of that window goes before
-// the focus.
+// they stuck. The window's activation, or a focus inside it, shows that it
+// stuck: where the window system activates a window as it is shown
+// (Windows), both come before the program waits, and a screen reader heard
+// the focus first and the window after it. What is waiting to be told of
+// that window goes before them.
 struct ShowChange
 {
     QPointer<QObject> control;
@@ -82,7 +98,7 @@ void tellShowChanges()
 void tellShowChangesBefore(const QAccessibleEvent *event)
 {
     const auto *widget = qobject_cast<const QWidget *>(event->object());
-    if (event->type() != QAccessible::Focus || !widget)
+    if ((event->type() != QAccessible::Focus && !isActivation(event)) || !widget)
         return;
     const QWidget *window = widget->window();
     QList<ShowChange> due;
@@ -141,21 +157,72 @@ bool inHiddenWindow(const QAccessibleEvent *event)
 // 4. focus_once
 // Qt tells the focus again each time it activates a window anew, though the
 // focus did not move, and a window system may activate a newly shown window
-// more than once: under Wine a UI Automation client heard the first button
-// of every new window three times. A focus is told once for each move: a
-// focus naming what the last one told named is held back. Once the user has
-// been in another program, the focus on return is told again.
+// more than once. Where the desktop's bridge tells a focus as the part that
+// has it (Windows), a window becoming active is told as the control focused
+// in it, and a list getting the focus as its current entry; Qt then tells
+// that control's or entry's focus a second time. Under Wine a UI Automation
+// client heard the first button of every new window, and the first entry of
+// an opened list, twice from the program. A focus is told once for each
+// move: an event naming what the focus told last named, as the bridge names
+// it, is held back. While an open list or menu has the focus, a window
+// becoming active would have the bridge name a control that has not got it:
+// such an activation is held back too. Once the user has been in another
+// program, the focus on return is told again.
 QPointer<QObject> focusTold;
 int focusToldChild = -1;
 
+using Named = std::pair<QObject *, int>;
+
+// An accessible as events name it: its object, or for a part without one (an
+// entry of a list), its parent's object and its place there.
+std::optional<Named> nameOf(const QAccessibleInterface *accessible)
+{
+    if (!accessible)
+        return std::nullopt;
+    if (accessible->object())
+        return Named{accessible->object(), -1};
+    QAccessibleInterface *parent = accessible->parent();
+    const int place = parent ? parent->indexOfChild(accessible) : -1;
+    if (!parent || !parent->object() || place < 0)
+        return std::nullopt;
+    return Named{parent->object(), place};
+}
+
+// What an event tells has the focus, as the bridge names it, if it tells
+// that at all.
+std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
+{
+    const bool partTold = platform::bridgeTellsFocusedPart();
+    if (event->type() == QAccessible::Focus) {
+        const Named named{event->object(), event->child()};
+        const QAccessibleInterface *control =
+            event->child() < 0 ? event->accessibleInterface() : nullptr;
+        if (!partTold || !control || control->childCount() == 0)
+            return named;
+        return nameOf(control->focusChild()).value_or(named);
+    }
+    if (!partTold || !isActivation(event))
+        return std::nullopt;
+    return nameOf(event->accessibleInterface()->focusChild());
+}
+
+bool activatedBehindPopup(const QAccessibleEvent *event)
+{
+    return platform::bridgeTellsFocusedPart() && isActivation(event) &&
+           QApplication::activePopupWidget();
+}
+
 bool repeatsFocus(const QAccessibleEvent *event)
 {
-    if (event->type() != QAccessible::Focus)
-        return false;
-    if (focusTold && focusTold == event->object() && focusToldChild == event->child())
+    if (activatedBehindPopup(event))
         return true;
-    focusTold = event->object();
-    focusToldChild = event->child();
+    const auto named = focusNamedBy(event);
+    if (!named)
+        return false;
+    if (focusTold && focusTold == named->first && focusToldChild == named->second)
+        return true;
+    focusTold = named->first;
+    focusToldChild = named->second;
     return false;
 }
 

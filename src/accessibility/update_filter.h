@@ -11,12 +11,14 @@ class QAccessibleEvent;
 //      again, and dropped when it is back as it was by then (show_changes);
 //   3. anything else about a control in a hidden window: held back
 //      (hidden_windows);
-//   4. a focus naming what the focus told last named: held back
-//      (focus_once).
+//   4. a focus naming what the focus told last named: held back; where the
+//      desktop's bridge tells a focus as the part that has it, a window's
+//      activation counts as a focus on the control focused in it, and a
+//      list's focus as one on its current entry (focus_once).
 //
-// Everything else passes unchanged and at once; a focus inside a window
-// whose showing is still to be told comes after it (show_changes). Nothing
-// passes while nobody listens.
+// Everything else passes unchanged and at once; a window's activation or a
+// focus inside it, when its showing is still to be told, comes after that
+// (show_changes). Nothing passes while nobody listens.
 namespace accessibility::updates {
 
 // Installs the filter in front of whatever update handler is there (none in
