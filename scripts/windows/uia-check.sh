@@ -120,6 +120,18 @@ begin "Down, Up: entries of the closed ailment list"
 press "$main" Down Up
 settle_focus 3
 
+begin "Alt+Down: the open list"
+press "$main" alt+Down
+settle_focus 3
+
+begin "Down, Return: the list closed on the entry chosen"
+press "$main" Down Return
+settle_focus 3
+
+begin "Home: the closed list again"
+press "$main" Home
+settle_focus 3
+
 begin "Alt+N: the result window"
 press "$main" alt+n
 result=$(appears "$main")
