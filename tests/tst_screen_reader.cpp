@@ -84,16 +84,15 @@ QString focusOn(const QAccessibleInterface *part)
 
 void hearAsTheBridgeDoes(QAccessibleEvent *event)
 {
-    QAccessibleInterface *told = event->accessibleInterface();
-    QString heard;
-    if (platform::bridgeTellsFocusedPart() && told && event->child() < 0) {
-        if (event->type() == QAccessible::StateChanged &&
-            static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates().active &&
-            told->role() == QAccessible::Window && told->state().active)
-            heard = focusOn(told->focusChild());
-        else if (event->type() == QAccessible::Focus && told->childCount() > 0)
-            heard = focusOn(told->focusChild());
-    }
+    QAccessibleInterface *told = platform::bridgeTellsFocusedPart() && event->child() < 0
+                                     ? event->accessibleInterface()
+                                     : nullptr;
+    const bool activation =
+        told && event->type() == QAccessible::StateChanged &&
+        static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates().active &&
+        told->role() == QAccessible::Window && told->state().active;
+    const bool listFocus = told && event->type() == QAccessible::Focus && told->childCount() > 0;
+    const QString heard = activation || listFocus ? focusOn(told->focusChild()) : QString();
     if (!heard.isEmpty())
         heardInstead.insert(QTestAccessibility::events().size(), heard);
     recorder(event);
@@ -130,22 +129,18 @@ QStringList told()
     const QList<QAccessibleEvent *> events = QTestAccessibility::events();
     for (qsizetype i = 0; i < events.size(); ++i) {
         const QAccessibleEvent *event = events.at(i);
+        if (heardInstead.contains(i)) {
+            all.append(heardInstead.value(i));
+            continue;
+        }
         // Which window is active the window system decides, alike on every
-        // Qt; the test plays Qt's part without it. What counts is the focus
-        // a bridge may tell with it.
+        // Qt; the test plays Qt's part without it.
         if (event->type() == QAccessible::StateChanged) {
             QAccessible::State changed =
                 static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates();
             changed.active = false;
-            if (changed == QAccessible::State()) {
-                if (heardInstead.contains(i))
-                    all.append(heardInstead.value(i));
+            if (changed == QAccessible::State())
                 continue;
-            }
-        }
-        if (heardInstead.contains(i)) {
-            all.append(heardInstead.value(i));
-            continue;
         }
         QString name = nameOf(event->object());
         name += QLatin1Char(' ') + QLatin1String(names.value(event->type(), "Other"));
