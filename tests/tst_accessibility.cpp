@@ -206,12 +206,13 @@ private Q_SLOTS:
         QTest::newRow("exit window") << "exit"
                                      << ""
                                      << "" << QStringList{"client"};
-        // The title beside the icon before the support text below them.
+        // The title beside the icon before the support text below them, and
+        // the catalogue beside them all, a column of its own, last.
         QTest::newRow("exit, its client area")
             << "exit"
             << "client"
-            << "" << QStringList{"Picture1", "Label1",   "Frame6", "Label2",
-                                 "Check1",   "cmdClose", "Frame2"};
+            << "" << QStringList{"Picture1", "Label1", "Label2", "Check1",
+                                 "cmdClose", "Frame2", "Frame6"};
         // The hidden message field stays last, below the frame's edge.
         QTest::newRow("exit, the referral form")
             << "exit"

@@ -502,6 +502,13 @@ private Q_SLOTS:
             lastLeft = rect.left();
             QCOMPARE(text->offsetAtPoint(rect.center()), offset);
         }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+        // Orca 48 reads a closed list's new entry from the list's selection.
+        QAccessibleSelectionInterface *selection = face->selectionInterface();
+        QVERIFY(selection);
+        QCOMPARE(selection->selectedItemCount(), 1);
+        QCOMPARE(selection->selectedItem(0)->text(QAccessible::Name), box->itemText(entry));
+#endif
 
         // The entry is selected while the list has the focus, so that a new
         // entry reads as replacing a selected text.
@@ -702,6 +709,18 @@ private Q_SLOTS:
         QCOMPARE(exitFace->text(QAccessible::Description),
                  expected.arg(chosen, finding->line.simplified(), finding->remedy.simplified()));
         QCOMPARE(exitFace->text(QAccessible::Name), QStringLiteral("Exit"));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        // Orca 48's say-all follows "flows to": from Exit to the result's
+        // words, and from them to Back, never round to Exit again.
+        const auto words = exitFace->relations(QAccessible::FlowsFrom);
+        QCOMPARE(words.size(), 1);
+        QVERIFY(words.first().first->textInterface());
+        QCOMPARE(wholeText(words.first().first->textInterface()),
+                 exitFace->text(QAccessible::Description));
+        const auto after = words.first().first->relations(QAccessible::FlowsFrom);
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first().first->object(), result->cmdBack());
+#endif
         // Exit keeps the focus, and Back says nothing more than before.
         QCOMPARE(QApplication::focusWidget(), result->cmdExit());
         QCOMPARE(QAccessible::queryAccessibleInterface(result->cmdBack())

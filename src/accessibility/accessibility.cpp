@@ -13,9 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
 
 namespace accessibility {
 namespace {
@@ -32,8 +34,11 @@ QAccessibleInterface *makeInterface(const QString &, QObject *object)
         return nullptr;
     if (auto *label = qobject_cast<form::FormLabel *>(object))
         return new LabelAccessible(label);
-    if (auto *toggle = qobject_cast<form::FormToggleButton *>(object))
-        return new ToggleButtonAccessible(toggle);
+    // The forms' buttons; Qt's own dialogs keep Qt's description of theirs.
+    if (qobject_cast<form::FormToggleButton *>(object) ||
+        (object->metaObject() == &QPushButton::staticMetaObject &&
+         !qobject_cast<QDialogButtonBox *>(object->parent())))
+        return new ButtonAccessible(static_cast<QAbstractButton *>(object));
     if (auto *list = qobject_cast<QComboBox *>(object))
         return new ListAccessible(list);
     if (auto *frame = qobject_cast<QGroupBox *>(object))

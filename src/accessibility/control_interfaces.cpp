@@ -1,14 +1,19 @@
 #include "accessibility/control_interfaces.h"
 
 #include "accessibility/accessibility.h"
+#include "accessibility/list_accessible.h"
 #include "accessibility/update_filter.h"
 #include "forms/form_builder.h"
 #include "forms/form_covering.h"
 #include "forms/form_label.h"
-#include "forms/toggle_button.h"
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QKeySequence>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QPushButton>
+#include <QVersionNumber>
 
 namespace accessibility {
 
@@ -117,51 +122,174 @@ FrameAccessible::relations(QAccessible::Relation match) const
     return found;
 }
 
-ToggleButtonAccessible::ToggleButtonAccessible(form::FormToggleButton *button)
+namespace {
+
+// The words a frame shows, as one text that a reader goes through after the
+// button described with it, and then on to what follows the button. It is
+// nobody's child: a review of the window still finds each word where it is.
+// Orca 48's say-all follows "flows to" and reads what has a text; without
+// the way on, it went from the words through the window back to the button,
+// and round again.
+class FrameWords : public QAccessibleInterface
+{
+public:
+    FrameWords(QWidget *frame, const ButtonAccessible *button)
+        : m_frame(frame), m_button(button),
+          m_text([this] { return m_frame ? readingOrderText(m_frame) : QString(); },
+                 [] { return false; }, frame,
+                 [this] { return m_frame ? m_frame->rect() : QRect(); })
+    {
+    }
+
+    bool isValid() const override { return m_frame; }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        return m_frame ? m_frame->window()->windowHandle() : nullptr;
+    }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        QAccessibleInterface *button = m_frame ? m_button->parent() : nullptr;
+        const int place = button ? button->indexOfChild(m_button) : -1;
+        QAccessibleInterface *after = place >= 0 ? button->child(place + 1) : nullptr;
+        if (!after || !(match & flowFromIt))
+            return {};
+        return {{after, flowFromIt}};
+    }
+    QAccessibleInterface *focusChild() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return m_frame ? QAccessible::queryAccessibleInterface(m_frame) : nullptr;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text) const override { return {}; }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        return m_frame ? QRect(m_frame->mapToGlobal(QPoint(0, 0)), m_frame->size()) : QRect();
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !m_frame || !m_frame->isVisible();
+        return state;
+    }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface *>(&m_text)
+                                               : nullptr;
+    }
+
+    // Each relation names what the other object is to this one: what comes
+    // next flows from this. The value is Qt 6.8's, which the desktop bridge
+    // of an older Qt does not know.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    static constexpr QAccessible::Relation flowFromIt = QAccessible::FlowsFrom;
+#else
+    static constexpr auto flowFromIt = static_cast<QAccessible::Relation>(0x40);
+#endif
+
+private:
+    QPointer<QWidget> m_frame;
+    const ButtonAccessible *m_button;
+    ShownText m_text;
+};
+
+} // namespace
+
+bool runsOnQt68()
+{
+    static const bool atLeast = QLibraryInfo::version() >= QVersionNumber(6, 8);
+    return atLeast;
+}
+
+ButtonAccessible::ButtonAccessible(QAbstractButton *button)
     : QAccessibleWidget(button, QAccessible::Button)
 {
 }
 
-form::FormToggleButton *ToggleButtonAccessible::button() const
+ButtonAccessible::~ButtonAccessible()
 {
-    return static_cast<form::FormToggleButton *>(widget());
+    // The cache may have deleted it already, when it empties at exit.
+    if (m_wordsId && QAccessible::accessibleInterface(m_wordsId))
+        QAccessible::deleteAccessibleInterface(m_wordsId);
 }
 
-QString ToggleButtonAccessible::text(QAccessible::Text t) const
+QAccessibleInterface *ButtonAccessible::frameWords(QWidget *frame) const
+{
+    if (!m_wordsId)
+        m_wordsId = QAccessible::registerAccessibleInterface(new FrameWords(frame, this));
+    return QAccessible::accessibleInterface(m_wordsId);
+}
+
+QAbstractButton *ButtonAccessible::button() const
+{
+    return static_cast<QAbstractButton *>(widget());
+}
+
+QString ButtonAccessible::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name && button()->accessibleName().isEmpty())
         return form::shownCaption(button()->text());
     return QAccessibleWidget::text(t);
 }
 
-QAccessible::State ToggleButtonAccessible::state() const
+QAccessible::State ButtonAccessible::state() const
 {
     QAccessible::State state = QAccessibleWidget::state();
     state.pressed = button()->isDown() || button()->isChecked();
+    if (const auto *push = qobject_cast<const QPushButton *>(button()))
+        state.defaultButton = push->isDefault();
     addCovered(button(), state);
     return state;
 }
 
-QStringList ToggleButtonAccessible::actionNames() const
+QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+ButtonAccessible::relations(QAccessible::Relation match) const
+{
+    // The frame's words flow from the button, and what follows the button
+    // from them.
+    auto found = QAccessibleWidget::relations(match);
+    QWidget *frame = describedFrame(button());
+    if ((match & FrameWords::flowFromIt) && frame && runsOnQt68() &&
+        !readingOrderText(frame).isEmpty())
+        found.append({frameWords(frame), FrameWords::flowFromIt});
+    return found;
+}
+
+QStringList ButtonAccessible::actionNames() const
 {
     if (!button()->isEnabled())
         return {};
     return {pressAction()};
 }
 
-void ToggleButtonAccessible::doAction(const QString &action)
+void ButtonAccessible::doAction(const QString &action)
 {
     // Toggle is what assistive technology asks of a check box; here it
     // clicks as well.
     if (action == pressAction() || action == toggleAction()) {
-        if (button()->isEnabled())
+        if (!button()->isEnabled())
+            return;
+        // A push button may open a modal box or end the program: the action
+        // answers first and the button clicks a moment later, shown pressed
+        // meanwhile, as Qt's own does.
+        if (button()->isCheckable())
             button()->click();
+        else
+            button()->animateClick();
         return;
     }
     QAccessibleWidget::doAction(action);
 }
 
-QStringList ToggleButtonAccessible::keyBindingsForAction(const QString &action) const
+QStringList ButtonAccessible::keyBindingsForAction(const QString &action) const
 {
     const QKeySequence key = QKeySequence::mnemonic(button()->text());
     if (action != pressAction() || key.isEmpty())

@@ -159,10 +159,26 @@ QComboBox *ListAccessible::list() const
     return static_cast<QComboBox *>(widget());
 }
 
+// Which entry is selected is the popup's business: Qt 6.8 describes the
+// popup's list with a selection, its entry for the shown one, and Orca 48
+// says a closed list's new entry only when the list has a selection to read
+// it from. The selection interface came with Qt 6.5; a program built on an
+// older Qt still hands it on when it runs on a newer one.
+constexpr auto selectionType =
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    QAccessible::SelectionInterface;
+#else
+    static_cast<QAccessible::InterfaceType>(QAccessible::HyperlinkInterface + 1);
+#endif
+
 void *ListAccessible::interface_cast(QAccessible::InterfaceType t)
 {
     if (t == QAccessible::TextInterface)
         return static_cast<QAccessibleTextInterface *>(&m_shown);
+    if (t == selectionType && list()->view()) {
+        QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(list()->view());
+        return popup ? popup->interface_cast(t) : nullptr;
+    }
     return QAccessibleWidget::interface_cast(t);
 }
 

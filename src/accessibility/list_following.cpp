@@ -1,5 +1,6 @@
 #include "accessibility/list_following.h"
 
+#include "accessibility/control_interfaces.h"
 #include "accessibility/update_filter.h"
 
 #include <QAbstractItemView>
@@ -24,9 +25,7 @@ public:
             m_popup = list->view()->window();
             m_popup->installEventFilter(this);
         }
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         connect(list, &QComboBox::currentTextChanged, this, &ListWatch::announceEntry);
-#endif
         connect(list, &QComboBox::currentIndexChanged, this, &ListWatch::leavePopupAlone);
         leavePopupAlone();
     }
@@ -38,9 +37,7 @@ private:
     bool typeOnClosedList(QKeyEvent *key);
     void leavePopupAlone();
     void giveBackEntry();
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     void announceEntry(const QString &shown);
-#endif
     void announceOpenEntry();
     bool choosingInPopup() const
     {
@@ -84,16 +81,15 @@ bool ListWatch::eventFilter(QObject *watched, QEvent *event)
 // "Toothache", Home "Toothache". The new entry is told as a text inserted
 // over the selected one; a reader that heard the old one removed would say
 // that the selected text was deleted. Qt 6.8 tells the list's new value
-// itself, and a second announcement would only repeat it.
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+// itself, and a second announcement would only repeat it. Which Qt tells
+// what is the Qt the program runs on: a package built on 6.4 runs on 6.8.
 void ListWatch::announceEntry(const QString &shown)
 {
-    if (!updates::listening() || shown.isEmpty() || choosingInPopup())
+    if (runsOnQt68() || !updates::listening() || shown.isEmpty() || choosingInPopup())
         return; // an entry chosen in the open list was heard there
     QAccessibleTextInsertEvent event(m_list, 0, shown);
     updates::tell(&event);
 }
-#endif
 
 // ---------------------------------------------------------------------------
 // The hidden popup's entry

@@ -3,33 +3,111 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenuBar>
+#include <QVariant>
 #include <algorithm>
 #include <numeric>
 
 namespace accessibility {
 
-QList<int> readingOrder(const QList<QRect> &boxes)
+namespace {
+
+// The lines of the boxes at indices, from the top, each from the left. A
+// box belongs to a line while its top lies above the middle of every box of
+// the line.
+QList<QList<int>> linesOf(const QList<QRect> &boxes, QList<int> indices)
 {
-    QList<int> order(boxes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
+    std::stable_sort(indices.begin(), indices.end(),
                      [&boxes](int a, int b) { return boxes.at(a).top() < boxes.at(b).top(); });
     // Controls on one line rarely share their exact top, and a tall one (a
     // frame beside a title) must not draw the lines below it into its own.
     const auto middle = [&boxes](int i) {
         return boxes.at(i).top() + std::max(1, boxes.at(i).height() / 2);
     };
-    for (qsizetype first = 0; first < order.size();) {
-        int limit = middle(order.at(first));
+    QList<QList<int>> lines;
+    for (qsizetype first = 0; first < indices.size();) {
+        int limit = middle(indices.at(first));
         qsizetype end = first + 1;
-        for (; end < order.size() && boxes.at(order.at(end)).top() < limit; ++end)
-            limit = std::min(limit, middle(order.at(end)));
-        std::stable_sort(order.begin() + first, order.begin() + end, [&boxes](int a, int b) {
+        for (; end < indices.size() && boxes.at(indices.at(end)).top() < limit; ++end)
+            limit = std::min(limit, middle(indices.at(end)));
+        QList<int> line = indices.mid(first, end - first);
+        std::stable_sort(line.begin(), line.end(), [&boxes](int a, int b) {
             return boxes.at(a).left() < boxes.at(b).left();
         });
+        lines.append(line);
         first = end;
     }
+    return lines;
+}
+
+// The boxes at indices split where a gap runs from top to bottom between
+// them, from the left; one group when no gap does.
+QList<QList<int>> besideEachOther(const QList<QRect> &boxes, QList<int> indices)
+{
+    std::stable_sort(indices.begin(), indices.end(),
+                     [&boxes](int a, int b) { return boxes.at(a).left() < boxes.at(b).left(); });
+    QList<QList<int>> groups;
+    int right = 0;
+    for (int i : indices) {
+        const QRect &box = boxes.at(i);
+        if (groups.isEmpty() || box.left() > right) {
+            groups.append(QList<int>());
+            right = box.right();
+        }
+        groups.last().append(i);
+        right = std::max(right, box.right());
+    }
+    return groups;
+}
+
+// Whether a box of one group lies beside two lines or more of another: then
+// the groups are columns, and reading them line by line would cut one in
+// two. Boxes that merely stand beside each other, line for line (a label
+// and its field), are read line by line.
+bool areColumns(const QList<QRect> &boxes, const QList<QList<int>> &groups)
+{
+    for (const QList<int> &group : groups) {
+        for (const QList<int> &other : groups) {
+            if (&other == &group)
+                continue;
+            const QList<QList<int>> lines = linesOf(boxes, other);
+            for (int i : group) {
+                const QRect &box = boxes.at(i);
+                const auto beside =
+                    std::count_if(lines.begin(), lines.end(), [&](const QList<int> &line) {
+                        return std::any_of(line.begin(), line.end(), [&](int j) {
+                            return boxes.at(j).top() <= box.bottom() &&
+                                   box.top() <= boxes.at(j).bottom();
+                        });
+                    });
+                if (beside >= 2)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+QList<int> orderOf(const QList<QRect> &boxes, const QList<int> &indices)
+{
+    QList<int> order;
+    const QList<QList<int>> groups = besideEachOther(boxes, indices);
+    if (groups.size() > 1 && areColumns(boxes, groups)) {
+        for (const QList<int> &column : groups)
+            order += orderOf(boxes, column);
+        return order;
+    }
+    for (const QList<int> &line : linesOf(boxes, indices))
+        order += line;
     return order;
+}
+
+} // namespace
+
+QList<int> readingOrder(const QList<QRect> &boxes)
+{
+    QList<int> all(boxes.size());
+    std::iota(all.begin(), all.end(), 0);
+    return orderOf(boxes, all);
 }
 
 ContainerAccessible::ContainerAccessible(QWidget *container, QAccessible::Role role)
@@ -97,9 +175,19 @@ QString readingOrderText(const QWidget *frame)
     return words.join(QLatin1Char(' '));
 }
 
-void describeWithFrame(QAbstractButton *button, const QWidget *frame)
+namespace {
+constexpr char describedFrameProperty[] = "thymaraDescribedFrame";
+}
+
+void describeWithFrame(QAbstractButton *button, QWidget *frame)
 {
     button->setAccessibleDescription(readingOrderText(frame));
+    button->setProperty(describedFrameProperty, QVariant::fromValue<QObject *>(frame));
+}
+
+QWidget *describedFrame(const QObject *button)
+{
+    return qobject_cast<QWidget *>(button->property(describedFrameProperty).value<QObject *>());
 }
 
 } // namespace accessibility

@@ -32,6 +32,9 @@ namespace accessibility {
 // The indices of boxes in reading order: lines from the top, each from the
 // left. A box belongs to a line while its top lies above the middle of every
 // box of the line. Boxes that share a place keep the order they are given in.
+// Columns are read one at a time, from the left: where a gap runs from top
+// to bottom between the boxes and a box on one side lies beside two lines or
+// more of the other (the exit window's catalogue beside its main column).
 QList<int> readingOrder(const QList<QRect> &boxes);
 
 // A window, client area or frame, as Qt describes it, with its children in
@@ -52,7 +55,12 @@ private:
 // The words shown in the frame, in reading order.
 QString readingOrderText(const QWidget *frame);
 
-// Describes the button with what the frame shows.
-void describeWithFrame(QAbstractButton *button, const QWidget *frame);
+// Describes the button with what the frame shows, and has a reader that goes
+// on from the button go on in the frame (Orca 48's say-all follows "flows
+// to" and reads only what has text; control_interfaces.h).
+void describeWithFrame(QAbstractButton *button, QWidget *frame);
+
+// The frame the button was described with, or none.
+QWidget *describedFrame(const QObject *button);
 
 } // namespace accessibility

@@ -21,7 +21,9 @@ void FormControls::build(QWidget *window, QWidget *client, const Form &form)
 {
     m_formName = QString::fromLatin1(form.objectName);
     window->setObjectName(m_formName);
-    window->setWindowTitle(common::windowTitle());
+    // A form window takes its title once it is complete (FormWindow::event).
+    if (!qobject_cast<FormWindow *>(window))
+        window->setWindowTitle(common::windowTitle());
     window->setWindowIcon(common::programIcon());
     client->setFixedSize(form::px(form.clientWidth), form::px(form.clientHeight));
     client->setAutoFillBackground(true);
@@ -77,6 +79,19 @@ FormWindow::FormWindow(const Form &form, std::initializer_list<std::span<const f
     if (menu.size() > 0)
         m_form.buildMenu(menuBar(), menu);
     m_form.connectLinks(this, form.links);
+}
+
+bool FormWindow::event(QEvent *event)
+{
+    // Giving a window its title describes the window to assistive technology
+    // as the class it is at that moment. Given while the window was still
+    // being built, it left a second description behind that Qt 6.8 keeps
+    // apart from the finished window's, and Orca 48 went on asking about it
+    // after the window was gone. The title comes as the window is first
+    // polished, before it shows.
+    if (event->type() == QEvent::Polish && windowTitle().isEmpty())
+        setWindowTitle(common::windowTitle());
+    return QMainWindow::event(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)

@@ -89,6 +89,7 @@ protected:
     // refused.
     virtual void closeHandling() {}
 
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
