@@ -12,11 +12,23 @@
 // label of text below it. A window that shows any text pays for loading the
 // fonts before it can be sized and shown, as thymara does; with both options
 // this is the yardstick a real window is held to.
+//
+//   thymara_minimal --list
+//
+// is the yardstick of the screen reader checks instead: a window whose
+// focused control is an "Ailment" list of thymara's entries in a frame, and
+// which, closed, is destroyed as another window with an Exit button opens;
+// closing that one ends the program. What a screen reader hears of it, and
+// what Qt prints meanwhile, is Qt's alone (scripts/orca/starts.sh).
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSize>
 #include <QWidget>
 #include <memory>
@@ -36,6 +48,39 @@ QSize parseSize(const QString &text)
         return {};
     return size;
 }
+
+// The main window of --list, and the window that opens as it closes.
+class ListWindow : public QMainWindow
+{
+public:
+    ListWindow()
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        auto *frame = new QGroupBox(QStringLiteral("Choose one of the following options"));
+        auto *list = new QComboBox(frame);
+        list->addItems({QStringLiteral("Toothache"), QStringLiteral("Sinus Problems"),
+                        QStringLiteral("Hay Fever"), QStringLiteral("Cough")});
+        list->setAccessibleName(QStringLiteral("Ailment"));
+        list->move(20, 30);
+        setCentralWidget(frame);
+        list->setFocus();
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        auto *next = new QMainWindow;
+        next->setAttribute(Qt::WA_DeleteOnClose);
+        next->setWindowTitle(windowTitle());
+        auto *exit = new QPushButton(QStringLiteral("E&xit"));
+        next->setCentralWidget(exit);
+        QObject::connect(exit, &QPushButton::clicked, next, &QWidget::close);
+        exit->setFocus();
+        next->resize(size());
+        next->show();
+        QMainWindow::closeEvent(event);
+    }
+};
 
 void addMenuBar(QMainWindow *window)
 {
@@ -59,19 +104,30 @@ int main(int argc, char *argv[])
 
     bool withMenuBar = false;
     bool withText = false;
+    bool withList = false;
     QSize size = defaultSize;
     const QStringList arguments = QApplication::arguments().mid(1);
     for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--menu-bar")) {
+        if (argument == QLatin1String("--list")) {
+            withList = true;
+        } else if (argument == QLatin1String("--menu-bar")) {
             withMenuBar = true;
         } else if (argument == QLatin1String("--text")) {
             withText = true;
         } else if (const QSize parsed = parseSize(argument); !parsed.isEmpty()) {
             size = parsed;
         } else {
-            qWarning("usage: thymara_minimal [--menu-bar] [--text] [WIDTHxHEIGHT]");
+            qWarning("usage: thymara_minimal [--menu-bar] [--text] [WIDTHxHEIGHT] | --list");
             return 2;
         }
+    }
+
+    if (withList) {
+        auto *window = new ListWindow;
+        window->setWindowTitle(QStringLiteral(THYMARA_WINDOW_TITLE));
+        window->resize(size);
+        window->show();
+        return application.exec();
     }
 
     // Only the window asked for is built: the plain one must stay minimal.
