@@ -10,9 +10,14 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${BUILD_PACKAGES[@]}" at-spi2-core python3-pyatspi dbus-x11 dbus-daemon xvfb openbox \
-    x11-utils xdotool imagemagick
-build_targets thymara
+# THYMARA_PROGRAM: an installed program to check instead of the build's.
+PROGRAM="${THYMARA_PROGRAM:-}"
+if [ -z "$PROGRAM" ]; then
+    ensure_packages "${BUILD_PACKAGES[@]}" at-spi2-core python3-pyatspi dbus-x11 dbus-daemon xvfb openbox \
+        x11-utils xdotool imagemagick
+    build_targets thymara
+    PROGRAM="$BUILD_DIR/src/thymara"
+fi
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/thymara-atspi.XXXXXX")"
 source "$ROOT/scripts/virtual_display.sh"
@@ -26,7 +31,7 @@ start_session_bus
 start_accessibility_bus
 
 start_program "$WORK/program.log" \
-    env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 300 "$BUILD_DIR/src/thymara"
+    env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 timeout 300 "$PROGRAM"
 verdict=0
 # The system Python: the AT-SPI bindings are Debian packages.
 timeout 240 /usr/bin/python3 "$ROOT/scripts/atspi_tree.py" "$WORK/browser.log" || verdict=$?

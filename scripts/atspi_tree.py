@@ -384,9 +384,9 @@ def main():
     print("== exit window tree")
     dump(exit_win)
     check_reading_order(exit_win, "exit window", [
-        "Thymara icon", "Thymara v1.0", "Download Ondrel Softwares", "Click Here To Visit Quorvel Now",
-        "Exit", "Refer A Friend", "Your name", "Your email address", "Friend's name",
-        "Friend's email address", "Refer A Friend Now", "Your message"])
+        "Thymara icon", "Thymara v1.0", "Click Here To Visit Quorvel Now", "Exit", "Refer A Friend",
+        "Your name", "Your email address", "Friend's name", "Friend's email address",
+        "Refer A Friend Now", "Your message", "Download Ondrel Softwares"])
     check1 = find(exit_win, pyatspi.ROLE_PUSH_BUTTON, "Click Here To Visit Quorvel Now")
     if check1 is None:
         problem("Click Here To Visit Quorvel Now is no push button")

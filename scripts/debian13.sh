@@ -23,9 +23,14 @@
 # asks sudo for the namespace and the making.
 #
 # Usage: debian13.sh path               make the root when absent, print it
-#        debian13.sh run COMMAND...      run COMMAND inside, from the current
+#        debian13.sh run [--install DEB] COMMAND...
+#                                        run COMMAND inside, from the current
 #                                        folder (which must be inside the
-#                                        repository or the cache)
+#                                        repository or the cache); with
+#                                        --install, in a throwaway copy of the
+#                                        root (an overlay in memory) in which
+#                                        the Debian package DEB is installed
+#                                        first, as a user installs it
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -47,6 +52,9 @@ ROOT_PACKAGES=(
     # installer and its resources
     wine wine64 xvfb openbox xdotool x11-utils xclip imagemagick unzip
     tesseract-ocr tesseract-ocr-eng nsis icoutils procps
+    # the screen reader checks on Debian 13: Orca 48 and the accessibility
+    # bus, and what the Debian package made on Debian 12 needs there
+    orca python3-pyatspi at-spi2-core dbus-x11 dbus-daemon qt6-wayland
 )
 # Room needed, in MiB: the root itself, and what a Qt build uses beside it.
 ROOM_FOR_ROOT=4096
@@ -175,16 +183,17 @@ make_locked() {
     echo "Made the Debian 13 root in $((SECONDS - started)) s ($(du -sh "$root" | cut -f1))"
 }
 
-# --enter ROOT CACHE UID:GID DIR NAME=VALUE... -- COMMAND...: runs as root, as the
-# first process of a new PID namespace with a private mount namespace (see
-# `run`). It mounts what the command needs, runs it as UID:GID in DIR inside
-# the root, and ends with its status; the kernel then ends every process
-# left in the namespace, and the namespace's mounts go with it.
+# --enter ROOT CACHE UID:GID DIR DEB NAME=VALUE... -- COMMAND...: runs as root,
+# as the first process of a new PID namespace with a private mount namespace
+# (see `run`). It mounts what the command needs, installs DEB when it is not
+# empty, runs the command as UID:GID in DIR inside the root, and ends with its
+# status; the kernel then ends every process left in the namespace, and the
+# namespace's mounts go with it.
 enter() {
     # The cache comes as an argument: sudo gives root's home, not the caller's.
-    local root="$1" user="$3" dir="$4"
+    local root="$1" user="$3" dir="$4" deb="$5"
     CACHE_ROOT="$2"
-    shift 4
+    shift 5
     local environment=()
     while [ "$1" != -- ]; do
         environment+=("$1")
@@ -193,10 +202,20 @@ enter() {
     shift
     # The root stays as it was made: it is mounted read-only, with fresh
     # /tmp, /var/tmp and /run. The repository and the cache are the only
-    # places written, at the same paths as outside.
+    # places written, at the same paths as outside. A package is installed
+    # into a writable layer in memory over it instead, gone with the command.
+    local layer=""
+    if [ -n "$deb" ]; then
+        layer="$(mktemp -d "${TMPDIR:-/tmp}/thymara-layer.XXXXXX")"
+        trap 'umount -R -l "$layer" 2>/dev/null; rmdir "$layer"' EXIT
+        mount -t tmpfs -o mode=755 tmpfs "$layer"
+        mkdir "$layer/upper" "$layer/work" "$layer/root"
+        mount -t overlay overlay -o "lowerdir=$root,upperdir=$layer/upper,workdir=$layer/work" "$layer/root"
+        root="$layer/root"
+    fi
     mkdir -p "$root$ROOT" "$root$CACHE_ROOT"
     mount --bind "$root" "$root"
-    mount -o remount,bind,ro "$root"
+    [ -n "$deb" ] || mount -o remount,bind,ro "$root"
     mount -t proc proc "$root/proc"
     mount --rbind /dev "$root/dev"
     mount --rbind /sys "$root/sys"
@@ -205,6 +224,15 @@ enter() {
     mkdir -p "$root$ROOT" "$root$CACHE_ROOT"
     mount --bind "$ROOT" "$root$ROOT"
     mount --bind "$CACHE_ROOT" "$root$CACHE_ROOT"
+    if [ -n "$deb" ]; then
+        echo "Installing $(basename "$deb") in a throwaway copy of the Debian 13 root"
+        chroot "$root" /usr/bin/env -i PATH=/usr/bin:/bin:/usr/sbin:/sbin LANG=C.UTF-8 \
+            DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" >"$root/tmp/dpkg.log" 2>&1 || {
+            echo "debian13.sh: $(basename "$deb") does not install on Debian 13:" >&2
+            cat "$root/tmp/dpkg.log" >&2
+            exit 1
+        }
+    fi
     local status=0
     chroot --userspec="$user" "$root" /usr/bin/env -i \
         PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/tmp/home USER=thymara \
@@ -215,9 +243,16 @@ enter() {
     exit "$status"
 }
 
-# run COMMAND...: COMMAND inside the root; see the head of this file.
+# run [--install DEB] COMMAND...: COMMAND inside the root; see the head of
+# this file.
 run_inside() {
-    local root pass=()
+    local root pass=() deb=""
+    if [ "$1" = --install ]; then
+        deb="$(realpath "$2")"
+        shift 2
+        [ -f "$deb" ] || fail "no package $deb"
+        case "$deb" in "$ROOT"/* | "$CACHE_ROOT"/*) ;; *) fail "$deb is neither in $ROOT nor in $CACHE_ROOT" ;; esac
+    fi
     root="$(ensure_root)"
     case "$PWD/" in
     "$ROOT"/* | "$CACHE_ROOT"/*) ;;
@@ -229,14 +264,14 @@ run_inside() {
     # --kill-child: should this end first (a kill), the namespace's first
     # process is killed, and with it everything inside.
     as_root unshare --mount --propagation private --pid --fork --kill-child \
-        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "${pass[@]}" -- "$@"
+        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "$deb" "${pass[@]}" -- "$@"
 }
 
 case "${1:-}" in
 path) ensure_root ;;
 run)
     shift
-    [ $# -gt 0 ] || fail "usage: debian13.sh run COMMAND..."
+    [ $# -gt 0 ] || fail "usage: debian13.sh run [--install DEB] COMMAND..."
     run_inside "$@"
     ;;
 --make) make_locked "$2" ;;

@@ -3,7 +3,10 @@
 # display with a private session bus and accessibility bus, its speech goes
 # to a log instead of a sound device (scripts/orca/thymara_speech_log.py), and
 # a blind user's everyday steps are played with keys only (xdotool). Each step
-# is compared with what the user needs to hear (scripts/orca/steps.sh).
+# is compared with what the user needs to hear (scripts/orca/steps.sh). With
+# THYMARA_ORCA_STARTS=N it starts the program N times in a row instead
+# (scripts/orca/starts.sh); THYMARA_PROGRAM names an installed program to
+# check instead of the build's.
 #
 # Orca, the program and the buses live in a throwaway home; a screen reader
 # the user runs meanwhile is neither disturbed nor in the way. Addresses go to
@@ -12,8 +15,13 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages "${BUILD_PACKAGES[@]}" "${ORCA_PACKAGES[@]}"
-build_targets thymara
+PROGRAM="${THYMARA_PROGRAM:-}"
+if [ -z "$PROGRAM" ]; then
+    ensure_packages "${BUILD_PACKAGES[@]}" "${ORCA_PACKAGES[@]}"
+    build_targets thymara
+    PROGRAM="$BUILD_DIR/src/thymara"
+fi
+echo "orca_check: $PROGRAM with Orca $(dpkg-query -W -f='${Version}' orca) and Qt $(dpkg-query -W -f='${Version}' libqt6gui6 libqt6gui6t64 2>/dev/null)"
 
 CHECK_DIR="$(mktemp -d "${TMPDIR:-/tmp}/thymara-orca.XXXXXX")"
 [ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$CHECK_DIR"' EXIT
@@ -47,16 +55,16 @@ cat >"$CHECK_DIR/orca-prefs/user-settings.conf" <<'SETTINGS'
 }
 SETTINGS
 
-export CHECK_DIR PROGRAM="$BUILD_DIR/src/thymara" BROWSER_LOG="$CHECK_DIR/browser.log"
+export CHECK_DIR PROGRAM BROWSER_LOG="$CHECK_DIR/browser.log"
 status=0
 # The session's own bus comes from dbus-run-session, its display from the
 # virtual display helper.
 (
     unset DBUS_SESSION_BUS_ADDRESS DISPLAY
-    exec_private "$CHECK_DIR/home" timeout 300 \
+    exec_private "$CHECK_DIR/home" timeout $((300 + ${THYMARA_ORCA_STARTS:-0} * 20)) \
         dbus-run-session -- bash "$ROOT/scripts/orca_session.sh"
 ) || status=$?
-[ "$status" -eq 124 ] && echo "orca_check: the check did not end within 300 seconds" >&2
+[ "$status" -eq 124 ] && echo "orca_check: the check did not end in time" >&2
 if [ "$status" -ne 0 ]; then
     echo "--- Orca's output:"
     cat "$CHECK_DIR/orca.log" 2>/dev/null || true

@@ -30,4 +30,8 @@ PYTHONPATH="$ROOT/scripts/orca" GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 \
     >"$CHECK_DIR/orca.log" 2>&1 &
 orca_pid=$!
 
-source "$ROOT/scripts/orca/steps.sh"
+if [ -n "${THYMARA_ORCA_STARTS:-}" ]; then
+    source "$ROOT/scripts/orca/starts.sh"
+else
+    source "$ROOT/scripts/orca/steps.sh"
+fi

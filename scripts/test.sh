@@ -10,6 +10,10 @@ if [ -n "${THYMARA_IN_DEBIAN13:-}" ]; then
     configure_and_build "$ROOT/build-qt68"
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build-qt68" --output-on-failure --timeout 300 \
         -L program "$@"
+    # What a blind user on Debian 13 gets from it: AT-SPI 2.56 and Orca 48.
+    export THYMARA_PROGRAM="$ROOT/build-qt68/src/thymara"
+    "$ROOT/scripts/atspi_check.sh"
+    "$ROOT/scripts/orca_check.sh"
     exit 0
 fi
 
@@ -46,3 +50,11 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 
 # A blind user's everyday steps with a real screen reader, on a virtual display.
 "$ROOT/scripts/orca_check.sh"
+
+# The Debian package made here, installed on Debian 13 as a user installs it
+# (in a throwaway copy of the root), where it runs on Qt 6.8: the same two
+# checks there, with Orca 48.
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.txt")"
+THYMARA_PROGRAM=/usr/bin/thymara "$ROOT/scripts/debian13.sh" run \
+    --install "$BUILD_DIR/thymara_${version}_$(dpkg --print-architecture).deb" \
+    bash -c '"$0/scripts/atspi_check.sh" && "$0/scripts/orca_check.sh"' "$ROOT"

@@ -5,61 +5,7 @@
 # to hear; what it said is printed either way. A step that is not heard in
 # time counts as a mismatch, and the steps go on.
 
-SPEECH="$THYMARA_SPEECH_LOG"
-mismatches=0
-mark_line=0
-
-# Everything Orca said since the last key press, on one line.
-said() { tail -n +$((mark_line + 1)) "$SPEECH" | sed 's/^[a-z]* //' | tr '\n' ' '; }
-heard() { said | grep -qiE -- "$1"; }
-
-# play KEY...: each key in turn, a chord (alt+n) held as a person does: the
-# modifiers go down first and up last, so that Alt alone never reaches the
-# program as a press of its own.
-play() {
-    mark_line=$(wc -l <"$SPEECH")
-    local key mods
-    for key in "$@"; do
-        if [[ "$key" == *+* ]]; then
-            mods=${key%+*}
-            xdotool keydown ${mods//+/ }
-            xdotool key "${key##*+}"
-            xdotool keyup ${mods//+/ }
-        else
-            xdotool key "$key"
-        fi
-    done
-}
-
-# expect STEP REGEX: Orca says something matching REGEX (case aside) within
-# 10 seconds of the last key press.
-expect() {
-    local step="$1" pattern="$2"
-    if poll 10 heard "$pattern"; then
-        echo "ok   $step: $(said)"
-    else
-        echo "FAIL $step: expected /$pattern/, Orca said: $(said)"
-        mismatches=$((mismatches + 1))
-    fi
-}
-
-# refuse STEP REGEX: nothing said since the last key press matches REGEX. Only
-# meaningful after an expect that waited for the end of the same utterances.
-refuse() {
-    local step="$1" pattern="$2"
-    if heard "$pattern"; then
-        echo "FAIL $step: Orca said /$pattern/: $(said)"
-        mismatches=$((mismatches + 1))
-    fi
-}
-
-# program_pid is the display helper's (start_program), which orca_session.sh
-# sources before this file.
-# shellcheck disable=SC2154
-program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-
-orca_ready() { grep -q "Screen reader on" "$SPEECH"; }
-poll 30 orca_ready || fail "Orca did not start: $(cat "$CHECK_DIR/orca.log")"
+source "$ROOT/scripts/orca/speech.sh"
 
 mark_line=$(wc -l <"$SPEECH")
 start_program "$CHECK_DIR/program.log" \
@@ -96,15 +42,23 @@ else
     mismatches=$((mismatches + 1))
 fi
 
+# Each key on the closed list says the new entry, once.
 play Down
 expect "Down on the closed list: the new value" "Sinus Problems"
+once "Down on the closed list: said once" "Sinus Problems"
 play Up
 expect "Up on the closed list: the new value" "Toothache"
+once "Up on the closed list: said once" "Toothache"
 play c
 expect "a letter on the closed list: the entry it picks" "Cough"
+once "a letter on the closed list: said once" "Cough"
 refuse "a letter on the closed list: no item of the closed popup" "List with|list item"
+play End
+expect "End on the closed list" "Bronchitis"
+once "End on the closed list: said once" "Bronchitis"
 play Home
 expect "Home on the closed list" "Toothache"
+once "Home on the closed list: said once" "Toothache"
 
 # The open list: its entries, and the one chosen on closing it.
 play alt+Down
@@ -117,7 +71,7 @@ play Home
 expect "Home on the closed list again" "Toothache"
 
 play alt+n
-expect "Alt+N: the result window's focus" "Exit push button"
+expect "Alt+N: the result window's focus" "Exit $BUTTON"
 play KP_Add
 expect "say-all: the ailment" "Toothache"
 expect "say-all: the herbs" "Clove Oil"
@@ -137,7 +91,7 @@ expect "Shift+Tab: the herb list, its label and value" "Herb combo box.*Clove Oi
 play Down
 expect "Down on the herb list" "Allspice"
 play alt+n
-expect "Alt+N by herb: the result window's focus" "Exit push button"
+expect "Alt+N by herb: the result window's focus" "Exit $BUTTON"
 play KP_Add
 expect "say-all by herb: the herb and its remedy" "Herb Name Allspice.*Pagan Herbal Remedy"
 play alt+b
@@ -148,7 +102,7 @@ back_on_main
 play alt+h
 expect "Alt+H: the Help menu" "Help"
 play a
-expect "About Software: the About window" "OK push button"
+expect "About Software: the About window" "OK $BUTTON"
 play Return
 expect "OK: back on the main window" "Herb combo box"
 back_on_main
@@ -158,12 +112,12 @@ expect "Tab: the ailment option again" "Search by"
 play Up
 expect "Up: the ailment option" "Search by Ailment"
 play alt+n
-expect "Alt+N again" "Exit push button"
+expect "Alt+N again" "Exit $BUTTON"
 play alt+b
 expect "Alt+B again" "Ailment combo box|Search by Ailment"
 back_on_main
 play alt+F4
-expect "Alt+F4: the exit window" "Exit push button"
+expect "Alt+F4: the exit window" "Exit $BUTTON"
 play KP_Up
 expect "flat review of the exit window" "Exit|Quorvel|Thymara|Refer"
 refuse "flat review of the exit window: not blank" "^blank|[^a-z]blank"
@@ -172,9 +126,9 @@ expect "flat review, the line above" "Quorvel"
 
 play alt+n
 expect "Alt+N on the untouched form: the message box" \
-    "alert Thymara.*Please Enter Proper Email Address.*OK push button"
+    "alert Thymara.*Please Enter Proper Email Address.*OK $BUTTON"
 play Return
-expect "OK: back on the exit window, the field at fault" "Refer A Friend Now push button.*Your email address: Please Enter Proper Email Address"
+expect "OK: back on the exit window, the field at fault" "Refer A Friend Now $BUTTON.*Your email address: Please Enter Proper Email Address"
 
 play shift+Tab
 expect "Shift+Tab: the first text field" "Your name.*text"
@@ -189,7 +143,7 @@ play Tab Tab
 expect "Tab, Tab: the e-mail field" "Your email address.*text"
 play a space
 expect "a space in the e-mail field: the message box" \
-    "alert Thymara.*Email Address Cannot Contain Space.*OK push button"
+    "alert Thymara.*Email Address Cannot Contain Space.*OK $BUTTON"
 play Return
 expect "OK: the field at fault" "Your email address"
 

@@ -53,6 +53,9 @@ class SpeechServer(speechserver.SpeechServer):
     def shutdownActiveServers():
         SpeechServer._active = None
 
+    # Orca 48 (Debian 13) asks for these under their newer names.
+    get_speech_server = getSpeechServer
+
     @staticmethod
     def _server():
         if SpeechServer._active is None:
@@ -61,6 +64,8 @@ class SpeechServer(speechserver.SpeechServer):
 
     def getInfo(self):
         return ["Thymara speech log", "thymara-speech-log"]
+
+    get_info = getInfo
 
     def getVoiceFamilies(self):
         return []
@@ -74,6 +79,9 @@ class SpeechServer(speechserver.SpeechServer):
     def speakKeyEvent(self, event, acss=None):
         # Key echo is off in the check's settings; a key name says nothing here.
         pass
+
+    speak_character = speakCharacter
+    speak_key_event = speakKeyEvent
 
     def sayAll(self, utteranceIterator, progressCallback):
         # As a real synthesizer would: one utterance after the other, each
@@ -91,6 +99,11 @@ class SpeechServer(speechserver.SpeechServer):
             return False
 
         GLib.idle_add(next_chunk)
+
+    say_all = sayAll
+
+    def list_output_modules(self):
+        return []
 
     def stop(self):
         pass
