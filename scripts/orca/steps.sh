@@ -67,8 +67,11 @@ play Down
 expect "Down in the open list" "Sinus Problems"
 play Return
 expect "Return: the list closed on the entry chosen" "Ailment combo box.*Sinus Problems"
+once "Return: the entry chosen said once" "Sinus Problems"
+refuse "Return: no state of the closed popup's entry" "not selected"
 play Home
 expect "Home on the closed list again" "Toothache"
+once "Home on the closed list again: said once" "Toothache"
 
 play alt+n
 expect "Alt+N: the result window's focus" "Exit $BUTTON"

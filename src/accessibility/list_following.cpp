@@ -39,11 +39,14 @@ private:
     void giveBackEntry();
     void announceEntry(const QString &shown);
     void announceOpenEntry();
+
+public:
     bool choosingInPopup() const
     {
         return m_closing || (m_list->view() && m_list->view()->isVisible());
     }
 
+private:
     QComboBox *m_list;
     QPointer<QWidget> m_popup;
     bool m_forwarding = false;
@@ -167,6 +170,17 @@ void ListWatch::announceOpenEntry()
 }
 
 } // namespace
+
+bool choosingInOpenList(const QObject *object)
+{
+    const auto *list = qobject_cast<const QComboBox *>(object);
+    if (!list)
+        return false;
+    for (QObject *child : list->children())
+        if (auto *watch = dynamic_cast<ListWatch *>(child))
+            return watch->choosingInPopup();
+    return false;
+}
 
 void followList(QComboBox *list)
 {

@@ -1,5 +1,6 @@
 #include "accessibility/update_filter.h"
 
+#include "accessibility/list_following.h"
 #include "forms/prompt_fields.h"
 #include "platform/accessibility_bridge.h"
 
@@ -232,6 +233,17 @@ void forgetFocus(Qt::ApplicationState state)
         focusTold = nullptr;
 }
 
+// ---------------------------------------------------------------------------
+// 5. chosen_in_open_list
+// Qt 6.8 tells the list's new value once the open list has closed on the
+// entry chosen in it, which the open list told already, and the list's
+// focus says it once more. Orca 48 read the value as a selection and said
+// the entry again with "not selected" after Return in the open ailment list.
+bool chosenInOpenList(const QAccessibleEvent *event)
+{
+    return event->type() == QAccessible::ValueChanged && choosingInOpenList(event->object());
+}
+
 } // namespace
 
 void filter(QAccessibleEvent *event)
@@ -240,7 +252,7 @@ void filter(QAccessibleEvent *event)
     if (!listening())
         return;
     if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event) ||
-        repeatsFocus(event))
+        repeatsFocus(event) || chosenInOpenList(event))
         return;
     tellShowChangesBefore(event);
     deliver(event);

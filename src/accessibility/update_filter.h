@@ -14,7 +14,9 @@ class QAccessibleEvent;
 //   4. a focus naming what the focus told last named: held back; where the
 //      desktop's bridge tells a focus as the part that has it, a window's
 //      activation counts as a focus on the control focused in it, and a
-//      list's focus as one on its current entry (focus_once).
+//      list's focus as one on its current entry (focus_once);
+//   5. a list's new value chosen in its open list: held back, the open list
+//      told the entry already (chosen_in_open_list).
 //
 // Everything else passes unchanged and at once; a window's activation or a
 // focus inside it, when its showing is still to be told, comes after that
