@@ -5,8 +5,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -n "${THYMARA_IN_DEBIAN13:-}" ]; then
     # Run by the step below, inside the Debian 13 root: the program and its
-    # tests once more, on Qt 6.8 LTS (Debian 13's, with its GCC 14). The
-    # Debian package and its checks are Debian 12's only.
+    # tests once more, on Qt 6.8 LTS (Debian 13's, with its GCC 14), and the
+    # checks on a virtual display with Debian 13's AT-SPI and Orca 48.
     configure_and_build "$ROOT/build-qt68"
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build-qt68" --output-on-failure --timeout 300 \
         -L program "$@"
@@ -40,8 +40,8 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir "$SANITIZE_DIR" --output-on-failure --timeout 600 -L program "$@"
 
 # The program on Debian 13's Qt 6.8 as well, in the root the Windows build
-# uses (scripts/debian13.sh, made on the first run); the Debian package and
-# the checks on a virtual display stay on this machine's Qt.
+# uses (scripts/debian13.sh, made on the first run), with its own AT-SPI and
+# Orca checks; the Debian package is made on this machine's Qt.
 "$ROOT/scripts/debian13.sh" run "$ROOT/scripts/test.sh" "$@"
 
 # Through the desktop's accessibility bus: every window's tree, and every

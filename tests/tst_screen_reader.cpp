@@ -717,6 +717,10 @@ private Q_SLOTS:
         const auto after = words.first().first->relations(QAccessible::FlowsFrom);
         QCOMPARE(after.size(), 1);
         QCOMPARE(after.first().first->object(), result->cmdBack());
+        // The words are those of the frame in front now.
+        result->bringFrameToFront(herbMode ? result->fraAilment() : result->fraHerb());
+        QCOMPARE(wholeText(words.first().first->textInterface()),
+                 exitFace->text(QAccessible::Description));
 #endif
         // Exit keeps the focus, and Back says nothing more than before.
         QCOMPARE(QApplication::focusWidget(), result->cmdExit());

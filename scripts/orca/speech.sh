@@ -77,6 +77,17 @@ once() {
     fi
 }
 
+# happens STEP COMMAND...: COMMAND succeeds within 10 seconds of the last key
+# press; the step counts as done or not.
+happens() {
+    local step="$1"
+    shift
+    poll 10 "$@" && { echo "ok   $step"; return 0; }
+    echo "FAIL $step"
+    mismatches=$((mismatches + 1))
+    return 1
+}
+
 # program_pid is the display helper's (start_program), which orca_session.sh
 # sources before this file.
 # shellcheck disable=SC2154

@@ -15,13 +15,8 @@ for ((start = 1; start <= THYMARA_ORCA_STARTS; start++)); do
     play alt+F4
     expect "start $start, Alt+F4: the exit window" "Exit $BUTTON"
     play alt+F4
-    if poll 10 program_ended; then
-        echo "ok   start $start, Alt+F4 again: the program ended"
-    else
-        echo "FAIL start $start, Alt+F4 again: the program did not end"
-        mismatches=$((mismatches + 1))
+    happens "start $start, Alt+F4 again: the program ends" program_ended ||
         kill "$program_pid" 2>/dev/null || true
-    fi
     wait "$program_pid" 2>/dev/null || true
 done
 if [ "$mismatches" -gt 0 ]; then

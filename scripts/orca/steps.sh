@@ -167,12 +167,7 @@ else
 fi
 
 play alt+F4
-if poll 10 program_ended; then
-    echo "ok   Alt+F4 on the exit window: the program ended"
-else
-    echo "FAIL Alt+F4 on the exit window: the program did not end"
-    mismatches=$((mismatches + 1))
-fi
+happens "Alt+F4 on the exit window: the program ends" program_ended || true
 
 echo "--- everything Orca said:"
 sed 's/^/    /' "$SPEECH"

@@ -133,26 +133,27 @@ namespace {
 class FrameWords : public QAccessibleInterface
 {
 public:
-    FrameWords(QWidget *frame, const ButtonAccessible *button)
-        : m_frame(frame), m_button(button),
-          m_text([this] { return m_frame ? readingOrderText(m_frame) : QString(); },
-                 [] { return false; }, frame,
-                 [this] { return m_frame ? m_frame->rect() : QRect(); })
+    // The frame is the one the button is described with now: a window shown
+    // again may show its other frame.
+    explicit FrameWords(const ButtonAccessible *button)
+        : m_button(button), m_widget(static_cast<QWidget *>(button->object())),
+          m_text([this] { return frame() ? readingOrderText(frame()) : QString(); },
+                 [] { return false; }, m_widget, [this] { return m_widget->rect(); })
     {
     }
 
-    bool isValid() const override { return m_frame; }
+    bool isValid() const override { return frame(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override
     {
-        return m_frame ? m_frame->window()->windowHandle() : nullptr;
+        return m_widget ? m_widget->window()->windowHandle() : nullptr;
     }
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
     relations(QAccessible::Relation match) const override
     {
-        QAccessibleInterface *button = m_frame ? m_button->parent() : nullptr;
-        const int place = button ? button->indexOfChild(m_button) : -1;
-        QAccessibleInterface *after = place >= 0 ? button->child(place + 1) : nullptr;
+        QAccessibleInterface *container = m_widget ? m_button->parent() : nullptr;
+        const int place = container ? container->indexOfChild(m_button) : -1;
+        QAccessibleInterface *after = place >= 0 ? container->child(place + 1) : nullptr;
         if (!after || !(match & flowFromIt))
             return {};
         return {{after, flowFromIt}};
@@ -161,7 +162,7 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
-        return m_frame ? QAccessible::queryAccessibleInterface(m_frame) : nullptr;
+        return frame() ? QAccessible::queryAccessibleInterface(frame()) : nullptr;
     }
     QAccessibleInterface *child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
@@ -170,14 +171,15 @@ public:
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
-        return m_frame ? QRect(m_frame->mapToGlobal(QPoint(0, 0)), m_frame->size()) : QRect();
+        QWidget *shown = frame();
+        return shown ? QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()) : QRect();
     }
     QAccessible::Role role() const override { return QAccessible::StaticText; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
         state.readOnly = true;
-        state.invisible = !m_frame || !m_frame->isVisible();
+        state.invisible = !frame() || !frame()->isVisible();
         return state;
     }
     void *interface_cast(QAccessible::InterfaceType t) override
@@ -196,8 +198,13 @@ public:
 #endif
 
 private:
-    QPointer<QWidget> m_frame;
+    QWidget *frame() const
+    {
+        return m_widget ? describedFrame(m_widget) : nullptr;
+    }
+
     const ButtonAccessible *m_button;
+    QPointer<QWidget> m_widget;
     ShownText m_text;
 };
 
@@ -221,10 +228,10 @@ ButtonAccessible::~ButtonAccessible()
         QAccessible::deleteAccessibleInterface(m_wordsId);
 }
 
-QAccessibleInterface *ButtonAccessible::frameWords(QWidget *frame) const
+QAccessibleInterface *ButtonAccessible::frameWords() const
 {
     if (!m_wordsId)
-        m_wordsId = QAccessible::registerAccessibleInterface(new FrameWords(frame, this));
+        m_wordsId = QAccessible::registerAccessibleInterface(new FrameWords(this));
     return QAccessible::accessibleInterface(m_wordsId);
 }
 
@@ -259,7 +266,7 @@ ButtonAccessible::relations(QAccessible::Relation match) const
     QWidget *frame = describedFrame(button());
     if ((match & FrameWords::flowFromIt) && frame && runsOnQt68() &&
         !readingOrderText(frame).isEmpty())
-        found.append({frameWords(frame), FrameWords::flowFromIt});
+        found.append({frameWords(), FrameWords::flowFromIt});
     return found;
 }
 

@@ -86,7 +86,7 @@ public:
 
 private:
     QAbstractButton *button() const;
-    QAccessibleInterface *frameWords(QWidget *frame) const;
+    QAccessibleInterface *frameWords() const;
 
     mutable QAccessible::Id m_wordsId = 0;
 };
