@@ -729,6 +729,25 @@ private Q_SLOTS:
                  QString());
     }
 
+    // A window hidden as it closes still tells that it is no longer the
+    // active one, or Orca kept it as such and asked about it once gone;
+    // anything else in it stays held back.
+    void hiddenWindowTellsItsDeactivation()
+    {
+        openResult();
+        windows::ExitWindow *exitWindow = windows::existingNagScreen();
+        QVERIFY(exitWindow && !exitWindow->isVisible());
+        forgetEvents();
+        QAccessible::State active;
+        active.active = true;
+        QAccessibleStateChangeEvent deactivated(exitWindow, active);
+        accessibility::updates::filter(&deactivated);
+        QAccessibleStateChangeEvent insideIt(exitWindow->txtName(), active);
+        accessibility::updates::filter(&insideIt);
+        QCOMPARE(QTestAccessibility::events().size(), 1);
+        QCOMPARE(QTestAccessibility::events().constFirst()->object(), exitWindow);
+    }
+
     void onlyShownWindowsAreTheProgramsWindows_data()
     {
         QTest::addColumn<bool>("exitShown");

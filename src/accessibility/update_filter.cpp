@@ -146,12 +146,21 @@ bool delayShowChange(const QAccessibleEvent *event)
 // told of them looks at the hidden window and, as above, keeps it as not
 // visible (the same Orca step). Nothing in a hidden window can be seen, so
 // assistive technology hears nothing of it until it shows; that a control is
-// gone is still told.
+// gone is still told, and so is a window hidden as it closes no longer
+// being the active one: Orca 48 kept the closed main window as the active
+// window and asked about it at every key after it was gone.
+bool windowLeftActive(const QAccessibleEvent *event, const QWidget *widget)
+{
+    return widget->isWindow() && event->type() == QAccessible::StateChanged &&
+           static_cast<const QAccessibleStateChangeEvent *>(event)->changedStates().active &&
+           !widget->isActiveWindow();
+}
+
 bool inHiddenWindow(const QAccessibleEvent *event)
 {
     const auto *widget = qobject_cast<const QWidget *>(event->object());
     return widget && event->type() != QAccessible::ObjectDestroyed &&
-           !widget->window()->isVisible();
+           !widget->window()->isVisible() && !windowLeftActive(event, widget);
 }
 
 // ---------------------------------------------------------------------------

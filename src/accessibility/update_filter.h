@@ -9,8 +9,8 @@ class QAccessibleEvent;
 //      gets the focus: held back (prompt_clearing below);
 //   2. a control shown or hidden: delayed until the program waits for input
 //      again, and dropped when it is back as it was by then (show_changes);
-//   3. anything else about a control in a hidden window: held back
-//      (hidden_windows);
+//   3. anything else about a control in a hidden window, but a window's own
+//      leaving the active state: held back (hidden_windows);
 //   4. a focus naming what the focus told last named: held back; where the
 //      desktop's bridge tells a focus as the part that has it, a window's
 //      activation counts as a focus on the control focused in it, and a
