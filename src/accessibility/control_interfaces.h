@@ -62,14 +62,14 @@ private:
 };
 
 // A form's push button, and a check box drawn as a push button that springs
-// back at once: it behaves as a push button, so it is one to assistive technology
-// ("Click Here To Visit Quorvel Now" in the exit window's flat review), and
-// every way of pressing it is a click. A button described with a frame
-// (reading_order.h) flows to the frame's words, and they to what follows the
-// button, where the Qt the program runs on passes that relation on (6.8):
-// after Alt+N, Orca 48's
-// say-all on Exit has to read "Ailment Name Toothache Herbs Clove Oil, ..."
-// on through the remedy (scripts/orca_check.sh).
+// back at once: it behaves as a push button, so it is one to assistive
+// technology ("Click Here To Visit Quorvel Now" in the exit window's flat
+// review), and every way of pressing it is a click. A button described with
+// a frame (reading_order.h) flows to the frame's words, and they to what
+// follows the button, where the Qt the program runs on passes that relation
+// on (6.8): after Alt+N, Orca 48's say-all on Exit has to read "Ailment Name
+// Toothache Herbs Clove Oil, ..." on through the remedy
+// (scripts/orca_check.sh).
 class ButtonAccessible : public QAccessibleWidget
 {
 public:

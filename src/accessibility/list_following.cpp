@@ -30,6 +30,13 @@ public:
         leavePopupAlone();
     }
 
+    // The entry is being chosen in the open list: the popup is open or
+    // closing.
+    bool choosingInPopup() const
+    {
+        return m_closing || (m_list->view() && m_list->view()->isVisible());
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -40,13 +47,6 @@ private:
     void announceEntry(const QString &shown);
     void announceOpenEntry();
 
-public:
-    bool choosingInPopup() const
-    {
-        return m_closing || (m_list->view() && m_list->view()->isVisible());
-    }
-
-private:
     QComboBox *m_list;
     QPointer<QWidget> m_popup;
     bool m_forwarding = false;
