@@ -37,7 +37,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 SUITE=trixie
 # A change here, or to what the making below does, is a new ROOT_FORMAT: the
 # root is then made anew beside the old one.
-ROOT_FORMAT=1
+ROOT_FORMAT=2
 ROOT_PACKAGES=(
     # the Windows build: the cross compiler, CMake, and the native Qt whose
     # moc, rcc and uic the cross build uses, from the same source as the Qt
@@ -55,6 +55,8 @@ ROOT_PACKAGES=(
     # the screen reader checks on Debian 13: Orca 48 and the accessibility
     # bus, and what the Debian package made on Debian 12 needs there
     orca python3-pyatspi at-spi2-core dbus-x11 dbus-daemon qt6-wayland
+    # releases: Authenticode signatures on the Windows files
+    osslsigncode
 )
 # Room needed, in MiB: the root itself, and what a Qt build uses beside it.
 ROOM_FOR_ROOT=4096
@@ -129,7 +131,9 @@ make_root() {
     packages="$(IFS=,; echo "${ROOT_PACKAGES[*]}")"
     # The Qt source is fetched with the root, so the native Qt tools and the
     # source of the Windows Qt are always the same version.
-    local fetch_source='mkdir -p "$1/usr/src/qt6-base" && chroot "$1" sh -c "cd /usr/src/qt6-base && apt-get source --download-only -qq qt6-base=\$(dpkg-query -W -f=\${Version} qt6-base-dev-tools)"'
+    # The version is read by the hook's own shell and handed in whole: the
+    # inner shell never sees a \$ of its own to expand.
+    local fetch_source='mkdir -p "$1/usr/src/qt6-base" && version="$(chroot "$1" dpkg-query -W -f="\${Version}" qt6-base-dev-tools)" && [ -n "$version" ] && chroot "$1" sh -c "cd /usr/src/qt6-base && apt-get source --download-only -qq qt6-base=$version"'
     # In a mount namespace of its own: what mmdebstrap mounts inside the
     # root while it installs goes with it, even when it is killed.
     if ! unshare --mount --propagation private mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \

@@ -109,9 +109,13 @@ QT_CMAKE_OPTIONS=(
     -DCMAKE_EXE_LINKER_FLAGS=-static
 )
 
+# A change to how build_steps builds, beyond the options above, is a new
+# QT_BUILD_FORMAT: the build is then made anew beside the old one.
+# 2: reproducible (the source's own date, no build folder in the files).
+QT_BUILD_FORMAT=2
 MINGW_CXX=x86_64-w64-mingw32-g++-posix
 key_material() {
-    printf '%s\n' "$QT_DEB_VERSION" "${QT_OPTIONS[@]}" "${QT_CMAKE_OPTIONS[@]}"
+    printf '%s\n' "$QT_DEB_VERSION" "$QT_BUILD_FORMAT" "${QT_OPTIONS[@]}" "${QT_CMAKE_OPTIONS[@]}"
     "$MINGW_CXX" -dumpfullversion
     cat "$TOOLCHAIN"
 }
@@ -130,6 +134,12 @@ SCRATCH="$CACHE_ROOT/.building-qt-$QT_VERSION-mingw64-$KEY"
 build_steps() {
     cd "$SCRATCH"
     dpkg-source --no-check -x "$SOURCE_DSC" source
+    # The same source gives the same DLLs: every time stamp the tools write
+    # (the linker's in each PE header, rcc's) is the source's own date, and
+    # the build folder is named by no file.
+    SOURCE_DATE_EPOCH="$(dpkg-parsechangelog -l source/debian/changelog -STimestamp)"
+    export SOURCE_DATE_EPOCH
+    local map="-ffile-prefix-map=$SCRATCH/source=."
     cd source
     mkdir build
     cd build
@@ -138,6 +148,7 @@ build_steps() {
         -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        "-DCMAKE_C_FLAGS=$map" "-DCMAKE_CXX_FLAGS=$map" \
         "${QT_CMAKE_OPTIONS[@]}"
     cmake --build . --parallel "$JOBS"
     DESTDIR="$SCRATCH/stage" cmake --install .
