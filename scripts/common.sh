@@ -78,6 +78,36 @@ RUN_PACKAGES=(qt6-wayland)
 # shellcheck disable=SC2034
 ORCA_PACKAGES=(orca python3-pyatspi at-spi2-core dbus-x11 xvfb xdotool openbox x11-utils)
 
+# source_date_epoch: the time every file of a build carries, in seconds:
+# SOURCE_DATE_EPOCH when set, else the last commit's time, else (a tree
+# without git) the date of the changelog's entry.
+source_date_epoch() {
+    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+        echo "$SOURCE_DATE_EPOCH"
+    elif command -v git >/dev/null && git -C "$ROOT" rev-parse --git-dir >/dev/null 2>&1; then
+        git -C "$ROOT" log -1 --format=%ct
+    else
+        date -d "$(sed -n 's/^ -- .*>  //p' "$ROOT/packaging/changelog.in" | head -n 1)" +%s
+    fi
+}
+
+# configure_windows DIR QT [cmake options...]: the Windows build in DIR
+# (inside the Debian 13 root), against the Qt for Windows in QT.
+configure_windows() {
+    local dir="$1" qt="$2"
+    shift 2
+    mkdir -p "$dir"
+    cmake -S "$ROOT" -B "$dir" -G Ninja \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_EXE_LINKER_FLAGS=-static \
+        -DCMAKE_PREFIX_PATH="$qt" \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF "$@" \
+        >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; exit 1; }
+}
+
 # configure_and_build [DIR [cmake options...]]: the Release build in $BUILD_DIR
 # unless told otherwise; options only count when DIR is configured first.
 configure_and_build() {

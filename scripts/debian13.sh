@@ -139,8 +139,18 @@ make_root() {
     if ! unshare --mount --propagation private mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
         --include="$packages" --customize-hook="$fetch_source" \
         "$SUITE" "$dir" "${sources[@]}" >"$dir.log" 2>&1; then
-        if grep -qE 'Failed to fetch|Could not (resolve|connect)|Unable to connect|Temporary failure|Connection (failed|timed out)' "$dir.log"; then
-            echo "making the Debian 13 root: the archive $main cannot be reached (log: $dir.log)" >&2
+        # One line for what went wrong, naming the step: mmdebstrap's last
+        # "I:" line says which it was in.
+        local step failed
+        step="$(sed -n 's/^I: \(.*[^.]\)\.*$/\1/p' "$dir.log" | tail -n 1)"
+        if grep -q 'No space left on device' "$dir.log"; then
+            echo "making the Debian 13 root: the disk filled while ${step:-starting}; $(df --output=avail -m "$(dirname "$dir")" | tail -n 1 | tr -d ' ') MiB free in $(dirname "$dir"), $ROOM_FOR_ROOT MiB needed (log: $dir.log)" >&2
+        elif grep -qE 'Failed to fetch|Could not (resolve|connect)|Unable to connect|Temporary failure|Connection (failed|timed out)' "$dir.log"; then
+            failed="$main"
+            if [ -n "$security" ] && grep -E 'Failed to fetch|Could not|Unable to connect|Temporary failure|Connection' "$dir.log" | grep -qF "${security#*://}"; then
+                failed="$security (the security archive)"
+            fi
+            echo "making the Debian 13 root: the archive $failed cannot be reached while ${step:-starting} (log: $dir.log)" >&2
         else
             echo "making the Debian 13 root: mmdebstrap failed; the last lines of $dir.log:" >&2
             tail -n 15 "$dir.log" >&2
@@ -168,7 +178,10 @@ make_locked() {
     local root="$1" scratch free
     scratch="$(dirname "$root")/.making-$(basename "$root")"
     exec 8>"$root.lock"
-    flock -w 900 8 || fail "making the Debian 13 root: another run has held $root.lock for 15 minutes"
+    if ! flock -n 8; then
+        echo "Waiting for another run that is making the Debian 13 root ($root.lock), at most 15 minutes"
+        flock -w 900 8 || fail "making the Debian 13 root: another run has held $root.lock for 15 minutes"
+    fi
     [ -f "$root/.thymara-root" ] && return 0
     ensure_packages mmdebstrap
     # A folder with anything mounted below it is never removed.
@@ -264,11 +277,32 @@ run_inside() {
     esac
     # What the scripts read from their environment goes in; nothing else of
     # this machine's environment does.
-    while IFS= read -r name; do pass+=("$name=${!name}"); done < <(compgen -e | grep -E '^(THYMARA_|CI$|TERM$|WINEDEBUG$)' | grep -v '^THYMARA_QT_CACHE_ROOT$' || true)
-    # --kill-child: should this end first (a kill), the namespace's first
-    # process is killed, and with it everything inside.
-    as_root unshare --mount --propagation private --pid --fork --kill-child \
-        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "$deb" "${pass[@]}" -- "$@"
+    while IFS= read -r name; do pass+=("$name=${!name}"); done < <(compgen -e | grep -E '^(THYMARA_|CI$|TERM$|WINEDEBUG$|SOURCE_DATE_EPOCH$)' | grep -v '^THYMARA_QT_CACHE_ROOT$' || true)
+    # unshare ends the namespace's first process, and with it everything
+    # inside, when it ends itself (--kill-child); but it holds off SIGTERM
+    # and SIGINT while its child runs. So this script waits for it, and
+    # whatever ends this script ends unshare: a signal it can catch kills
+    # unshare outright, and SIGKILL reaches it as its parent-death signal.
+    # (Through sudo, sudo stands between them: only the caught signals
+    # reach it.)
+    local command=(unshare --mount --propagation private --pid --fork --kill-child
+        "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "$deb" "${pass[@]}" -- "$@")
+    # A command in the background reads from /dev/null unless handed its
+    # input, so it gets this script's own.
+    local child status=0 input
+    exec {input}<&0
+    if [ "$(id -u)" -eq 0 ]; then
+        setpriv --pdeathsig KILL "${command[@]}" <&"$input" &
+        child=$!
+        trap 'kill -KILL "$child" 2>/dev/null; exit 143' TERM INT HUP
+    else
+        sudo setpriv --pdeathsig KILL "${command[@]}" <&"$input" &
+        child=$!
+        trap 'sudo pkill -KILL -x unshare -P "$(pgrep -d, -P "$child"),$child" 2>/dev/null; exit 143' TERM INT HUP
+    fi
+    wait "$child" || status=$?
+    trap - TERM INT HUP
+    return "$status"
 }
 
 case "${1:-}" in

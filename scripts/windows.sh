@@ -9,11 +9,10 @@
 #   2. thymara.exe and the tests, cross-built with MinGW-w64 into build-windows/;
 #   3. the tests, run under Wine;
 #   4. build-windows/thymara-<version>-win64/ (the program, every DLL it needs
-#      and their licences; `cmake --install`) and
-#      build-windows/thymara-<version>-win64.zip (`cpack`), both made by the
-#      install rules of packaging/windows/bundle.cmake;
-#   5. build-windows/thymara-<version>-setup.exe, the installer (NSIS);
-#   6. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
+#      and their licences; the install rules of packaging/windows/bundle.cmake),
+#      its zip and build-windows/thymara-<version>-setup.exe, the installer
+#      (NSIS), all made by scripts/windows/pack.sh as a release makes them;
+#   5. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
 #      what a screen reader gets from it through UI Automation
 #      (scripts/windows/uia-check.sh), then the installer
 #      (scripts/windows/installer-check.sh).
@@ -54,17 +53,8 @@ stage_done "Qt for Windows"
 # is into Qt's DLLs: the only DLLs they load are Qt's and Windows' own.
 DLL_DIRS="$QT_WIN/bin"
 
-mkdir -p "$WIN_BUILD"
-cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_EXE_LINKER_FLAGS=-static \
-    -DCMAKE_PREFIX_PATH="$QT_WIN" \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
-    "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS" \
-    >"$WIN_BUILD/configure.log" 2>&1 || { cat "$WIN_BUILD/configure.log"; exit 1; }
+configure_windows "$WIN_BUILD" "$QT_WIN" \
+    "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS"
 VERSION="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WIN_BUILD/CMakeCache.txt")"
 [ -n "$VERSION" ] || { echo "no project version in $WIN_BUILD/CMakeCache.txt" >&2; exit 1; }
 PACKAGE="thymara-$VERSION-win64"
@@ -96,27 +86,14 @@ export QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu
 stop_wine
 stage_done "tests under Wine"
 
-# --- 4. the folder and the zip ------------------------------------------------------
-rm -rf "$DEPLOY" "$WIN_BUILD/$PACKAGE.zip"
-cmake --install "$WIN_BUILD" --prefix "$DEPLOY" >"$WIN_BUILD/install.log" ||
-    { cat "$WIN_BUILD/install.log"; exit 1; }
-(cd "$WIN_BUILD" && cpack -G ZIP >"$WIN_BUILD/cpack.log") || { cat "$WIN_BUILD/cpack.log"; exit 1; }
-# Both come from the same install rules; a difference means one of them
-# picked up something from outside.
-folder_files="$(cd "$WIN_BUILD" && find "$PACKAGE" -type f | LC_ALL=C sort)"
-zip_files="$(unzip -Z1 "$WIN_BUILD/$PACKAGE.zip" | grep -v '/$' | LC_ALL=C sort)"
-[ "$folder_files" = "$zip_files" ] ||
-    { echo "the zip and $DEPLOY differ:" >&2; diff <(echo "$folder_files") <(echo "$zip_files") >&2; exit 1; }
+# --- 4. the folder, the zip and the installer -------------------------------------
+"$ROOT/scripts/windows/pack.sh" "$WIN_BUILD" "$WIN_BUILD"
 echo "Packed $WIN_BUILD/$PACKAGE.zip ($(du -k "$WIN_BUILD/$PACKAGE.zip" | cut -f1) KiB):"
 (cd "$DEPLOY" && find . -type f | sort | sed 's|^\./|    |')
-stage_done "folder and zip"
-
-# --- 5. the installer -------------------------------------------------------------------
-"$ROOT/scripts/windows/make-installer.sh" "$WIN_BUILD/packaging/thymara.nsi" "$DEPLOY" "$WIN_BUILD/$SETUP"
 echo "Made $WIN_BUILD/$SETUP ($(du -k "$WIN_BUILD/$SETUP" | cut -f1) KiB)"
-stage_done "installer"
+stage_done "folder, zip and installer"
 
-# --- 6. the Wine checks ----------------------------------------------------------------
+# --- 5. the Wine checks ----------------------------------------------------------------
 product_host="$(sed -n 's/^THYMARA_PRODUCT_HOST:STRING=//p' "$WIN_BUILD/CMakeCache.txt")"
 "$ROOT/scripts/windows/wine-check.sh" "$WIN_BUILD/$PACKAGE.zip" "$product_host" "$SAVE_SHOTS"
 stage_done "Wine check"

@@ -1,7 +1,7 @@
 # The Windows program ships as one folder: thymara.exe at its top, the Qt
 # DLLs it loads beside it, the windows platform plugin in platforms/ and the
 # licence texts of all of it in licences/. `cmake --install` makes that
-# folder, and `cpack` packs the same folder as thymara-<version>-win64.zip.
+# folder; scripts/windows/pack.sh zips it as thymara-<version>-win64.zip.
 # Included from the top-level CMakeLists.txt after every other install rule.
 #
 # The C++ runtime (libstdc++, libgcc, winpthread) is linked statically into
@@ -29,12 +29,3 @@ install(CODE "
     set(THYMARA_CXX \"${CMAKE_CXX_COMPILER}\")
     include(\"${CMAKE_CURRENT_LIST_DIR}/install-bundle.cmake\")
 ")
-
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME thymara)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "${THYMARA_PUBLISHER}")
-set(CPACK_PACKAGE_FILE_NAME thymara-${PROJECT_VERSION}-win64)
-# The zip holds one folder of that name, as the folder `cmake --install` makes.
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-include(CPack)

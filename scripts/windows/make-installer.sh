@@ -2,7 +2,8 @@
 # Builds the Windows setup program from the folder that ships (the zip's
 # contents) with NSIS. The lists of files to install and to remove are made
 # here from that folder, so the uninstaller removes exactly what the
-# installer put there.
+# installer put there. The setup keeps no time of its own making: the
+# same folder gives the same setup.
 #
 # Usage: make-installer.sh NSI FOLDER OUTFILE [VERSION]
 #   NSI      the installer script configured by CMake (build-windows/packaging/thymara.nsi)
@@ -69,6 +70,9 @@ defines=(
     "-DFILE_LIST=$LISTS/thymara-files.txt" "-DSIZE_KB=$size_kb" "-DOUTFILE=$OUTFILE"
     "-DSIDE_BITMAP=$LISTS/side.bmp"
 )
+# With a certificate (sign.sh), the uninstaller and the setup are signed as
+# they are made.
+[ -z "${THYMARA_SIGN_PKCS12:-}" ] || defines+=("-DSIGN=$ROOT/scripts/windows/sign.sh")
 if [ -n "$VERSION" ]; then
     quad="$(cmake -DVERSION="$VERSION" -P "$(dirname "${BASH_SOURCE[0]}")/../../cmake/version_quad.cmake")"
     defines+=("-DVERSION=$VERSION" "-DVERSION_QUAD=$quad")
