@@ -38,6 +38,9 @@ export TZ=UTC LC_ALL=C.UTF-8 LANG=C.UTF-8
 unset LANGUAGE
 
 RELEASE_BUILD="${THYMARA_RELEASE_BUILD_DIR:-$ROOT/build-release}"
+# Every time stamp in the files: the last commit's (or the one given).
+SOURCE_DATE_EPOCH="$(source_date_epoch)"
+export SOURCE_DATE_EPOCH QT_RCC_SOURCE_DATE_OVERRIDE="$SOURCE_DATE_EPOCH"
 
 # --windows BUILD STAGE: run here by the step below, inside the Debian 13
 # root: the Windows files into STAGE, and what they were built with.
@@ -87,9 +90,6 @@ if command -v git >/dev/null && git -C "$ROOT" rev-parse --git-dir >/dev/null 2>
     fi
     [ -n "$changes" ] || dirty=""
 fi
-SOURCE_DATE_EPOCH="$(source_date_epoch)"
-export SOURCE_DATE_EPOCH
-
 # The certificate is checked before anything is built, and copied where the
 # root sees it, readable by this user only and removed however this ends.
 signing=""
@@ -107,11 +107,11 @@ fi
 
 DIST="${THYMARA_DIST_DIR:-$ROOT/dist}"
 STAGE="$DIST.making"
-cleanup() {
+remove_unfinished() {
     rm -rf "$STAGE"
     [ -z "$signing" ] || rm -rf "$signing"
 }
-trap cleanup EXIT
+trap remove_unfinished EXIT
 rm -rf "$STAGE"
 mkdir -p "$STAGE" "$RELEASE_BUILD"
 if [ -n "$signing" ]; then
@@ -119,6 +119,13 @@ if [ -n "$signing" ]; then
     (umask 077 && mkdir "$signing" && cp "$THYMARA_SIGN_PKCS12" "$signing/certificate.p12" &&
         cp "$THYMARA_SIGN_PASSWORD_FILE" "$signing/password")
     export THYMARA_SIGN_PKCS12="$signing/certificate.p12" THYMARA_SIGN_PASSWORD_FILE="$signing/password"
+fi
+
+# The time stamps are written when a file is made: a build folder that made
+# its files at another time is made anew.
+if [ "$(cat "$RELEASE_BUILD/source-date-epoch" 2>/dev/null)" != "$SOURCE_DATE_EPOCH" ]; then
+    rm -rf "$RELEASE_BUILD/linux" "$RELEASE_BUILD/windows"
+    echo "$SOURCE_DATE_EPOCH" >"$RELEASE_BUILD/source-date-epoch"
 fi
 
 echo "Release of $commit${dirty:+ with uncommitted changes}, dated $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')${signing:+, signed}"

@@ -22,7 +22,7 @@ name="${2:-$(basename "$file")}"
 when=(-time "${SOURCE_DATE_EPOCH:?no SOURCE_DATE_EPOCH}")
 [ -z "${THYMARA_SIGN_TIMESTAMP_URL:-}" ] || when=(-ts "$THYMARA_SIGN_TIMESTAMP_URL")
 if [ -n "${THYMARA_SIGN_KEEP:-}" ]; then
-    mkdir -p "$THYMARA_SIGN_KEEP"
+    mkdir -p "$(dirname "$THYMARA_SIGN_KEEP/$name")"
     cp "$file" "$THYMARA_SIGN_KEEP/$name"
 fi
 rm -f "$file.signed"
