@@ -57,6 +57,8 @@ ROOT_PACKAGES=(
     orca python3-pyatspi at-spi2-core dbus-x11 dbus-daemon qt6-wayland
     # releases: Authenticode signatures on the Windows files
     osslsigncode
+    # the start-up benchmark of the Windows program and of Qt 6.8
+    python3-xlib
 )
 # Room needed, in MiB: the root itself, and what a Qt build uses beside it.
 ROOM_FOR_ROOT=4096
