@@ -49,6 +49,14 @@ execute up to the first paint (the program is stopped as soon as the paint is
 seen; it is idle by then). Instruction counts hardly depend on the machine's
 load, so they cross-check the timings taken on a busy machine.
 
+With --wine, the programs are Windows ones, started with that Wine loader in
+the prefix WINEPREFIX names, whose wineserver the caller keeps running (as
+Windows' own services are, before any program starts). The returning user's
+settings are then the registry value the program keeps, set once; a first
+start deletes it before the run. Memory is then that of the Linux process
+the program runs in: Wine's own loader and DLLs included, the wineserver's
+not.
+
 Besides the standard library it uses python3-xlib, with its DAMAGE and XTEST
 extensions. The machine's load is printed with the results:
 timings mean little on a busy machine, ratios of interleaved runs a bit more.
@@ -290,6 +298,22 @@ class Bench:
         self.runtime_dir = tempfile.mkdtemp(prefix="thymara-bench.", dir=runtime_base)
         self.returning_home = make_home(os.path.join(self.work_dir, "returning"),
                                         datetime.date.today())
+        if args.wine:
+            self.wine_settings(datetime.date.today())
+
+    def wine_settings(self, reminder_date):
+        """Under Wine the settings are a registry value: today's date for the
+        returning user, none for a first start."""
+        key = r"HKCU\Software\thymara"
+        if reminder_date:
+            command = ["reg", "add", key + r"\thymara\Settings", "/v", "Duration",
+                       "/d", reminder_date.isoformat(), "/f"]
+        else:
+            command = ["reg", "delete", key, "/f"]
+        result = subprocess.run([self.args.wine] + command, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, check=False)
+        if reminder_date and result.returncode != 0:
+            sys.exit(f"benchmark: wine reg add failed ({result.returncode})")
 
     def close(self):
         shutil.rmtree(self.runtime_dir, ignore_errors=True)
@@ -301,6 +325,10 @@ class Bench:
         scratch = tempfile.mkdtemp(prefix=f"{name.replace(' ', '-')}.", dir=self.work_dir)
         os.chmod(scratch, 0o700)
         home = make_home(os.path.join(scratch, "home")) if fresh_home else self.returning_home
+        if self.args.wine:
+            if fresh_home:
+                self.wine_settings(None)
+            command = [self.args.wine] + command
         runtime = tempfile.mkdtemp(dir=self.runtime_dir)
         os.chmod(runtime, 0o700)
         started = time.monotonic()
@@ -489,7 +517,8 @@ def report(args, runs, loads, busy):
         print(f"{name}:")
         print(describe("start to window mapped", values(name, "map"), "ms", 1000))
         print(describe("start to first paint", values(name, "paint"), "ms", 1000))
-        print(describe("resident memory (VmRSS)", values(name, "rss", "VmRSS"), "MiB", mib))
+        print(describe("resident memory (VmRSS)" + (", Wine's own included" if args.wine else ""),
+                       values(name, "rss", "VmRSS"), "MiB", mib))
         print(describe("  anonymous (RssAnon)", values(name, "rss", "RssAnon"), "MiB", mib))
         print(describe("  file-backed (RssFile)", values(name, "rss", "RssFile"), "MiB", mib))
         print(describe("CPU time, all threads", values(name, "cpu"), "ms", 1000))
@@ -571,6 +600,8 @@ def main():
                         help="measure Next by Alt+N only, not also by a mouse click")
     parser.add_argument("--no-next", action="store_true", help="do not press Next at all")
     parser.add_argument("--markdown", action="store_true", help="also print a Markdown table")
+    parser.add_argument("--wine", metavar="LOADER",
+                        help="the programs are Windows ones: start them with this Wine loader")
     parser.add_argument("--callgrind", type=int, default=0, metavar="N",
                         help="instead of timing, count instructions until first paint, N runs each")
     parser.add_argument("--callgrind-dir", metavar="DIR",

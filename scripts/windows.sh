@@ -15,7 +15,9 @@
 #   5. the zip checked from outside under Wine (scripts/windows/wine-check.sh),
 #      what a screen reader gets from it through UI Automation
 #      (scripts/windows/uia-check.sh), then the installer
-#      (scripts/windows/installer-check.sh).
+#      (scripts/windows/installer-check.sh);
+#   6. the start-up benchmark under Wine, 3 runs, as a check that it works
+#      (scripts/benchmark.sh --windows).
 # The version is the CMake project version.
 #
 # Usage: windows.sh [--screenshots]   (--screenshots also saves the main,
@@ -53,7 +55,7 @@ stage_done "Qt for Windows"
 # is into Qt's DLLs: the only DLLs they load are Qt's and Windows' own.
 DLL_DIRS="$QT_WIN/bin"
 
-configure_windows "$WIN_BUILD" "$QT_WIN" \
+configure_windows "$WIN_BUILD" "$QT_WIN" -DTHYMARA_BUILD_BENCH=ON \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$ROOT/scripts/windows/wine-run.sh;$WINEPREFIX_TESTS;$DLL_DIRS"
 VERSION="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WIN_BUILD/CMakeCache.txt")"
 [ -n "$VERSION" ] || { echo "no project version in $WIN_BUILD/CMakeCache.txt" >&2; exit 1; }
@@ -102,6 +104,10 @@ stage_done "UI Automation check under Wine"
 "$ROOT/scripts/windows/installer-check.sh" "$VERSION" "$WIN_BUILD/$SETUP" "$DEPLOY" \
     "$WIN_BUILD/packaging/thymara.nsi" "$SAVE_SHOTS"
 stage_done "installer check under Wine"
+# The start-up benchmark under Wine, 3 runs: that it still works, not a
+# measurement (docs/performance.md).
+"$ROOT/scripts/benchmark.sh" --windows --runs 3 --no-click
+stage_done "start-up benchmark, 3 runs"
 
 echo "Times:"
 printf '  %s\n' "${timings[@]}"
