@@ -28,10 +28,12 @@ mkdir -p "$OUTDIR"
 rm -rf "$DEPLOY" "$OUTDIR/$PACKAGE.zip"
 cmake --install "$BUILD" --prefix "$DEPLOY" >"$BUILD/install.log" || { cat "$BUILD/install.log"; exit 1; }
 
+# Every exe and DLL as a signature expects it (pe_tidy.py), signed or not:
+# one with its signature removed is then the unsigned one.
+mapfile -t binaries < <(cd "$DEPLOY" && find . -type f \( -iname '*.exe' -o -iname '*.dll' \) | sed 's|^\./||' | LC_ALL=C sort)
+(cd "$DEPLOY" && python3 "$ROOT/scripts/windows/pe_tidy.py" "${binaries[@]}")
 if [ -n "${THYMARA_SIGN_PKCS12:-}" ]; then
-    while IFS= read -r file; do
-        "$ROOT/scripts/windows/sign.sh" "$DEPLOY/$file" "$file"
-    done < <(cd "$DEPLOY" && find . -type f \( -iname '*.exe' -o -iname '*.dll' \) | sed 's|^\./||' | LC_ALL=C sort)
+    for file in "${binaries[@]}"; do "$ROOT/scripts/windows/sign.sh" "$DEPLOY/$file" "$file"; done
 fi
 
 python3 - "$OUTDIR" "$PACKAGE" "$SOURCE_DATE_EPOCH" <<'PYTHON'

@@ -8,7 +8,7 @@
 #   THYMARA_SIGN_TIMESTAMP_URL   optional: an RFC 3161 time-stamping server
 # Without a time-stamping server the signing time is SOURCE_DATE_EPOCH, so
 # the same file signed twice gives the same bytes; `osslsigncode
-# remove-signature` gives back the file as it was before.
+# remove-signature` gives back the file as it was before (see pe_tidy.py).
 # THYMARA_SIGN_KEEP=DIR keeps each file as it was before signing, as
 # DIR/NAME (the release check compares them).
 #
@@ -21,6 +21,9 @@ name="${2:-$(basename "$file")}"
 : "${THYMARA_SIGN_PKCS12:?no THYMARA_SIGN_PKCS12}" "${THYMARA_SIGN_PASSWORD_FILE:?no THYMARA_SIGN_PASSWORD_FILE}"
 when=(-time "${SOURCE_DATE_EPOCH:?no SOURCE_DATE_EPOCH}")
 [ -z "${THYMARA_SIGN_TIMESTAMP_URL:-}" ] || when=(-ts "$THYMARA_SIGN_TIMESTAMP_URL")
+# Padded and with its checksum set first, as the signature wants it, so that
+# removing the signature gives back exactly this file.
+python3 "$(dirname "${BASH_SOURCE[0]}")/pe_tidy.py" "$file"
 if [ -n "${THYMARA_SIGN_KEEP:-}" ]; then
     mkdir -p "$(dirname "$THYMARA_SIGN_KEEP/$name")"
     cp "$file" "$THYMARA_SIGN_KEEP/$name"
