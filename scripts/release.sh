@@ -163,7 +163,8 @@ rm -rf "$STAGE/windows"
     cat "$STAGE/windows.buildinfo"
 } >"$STAGE/thymara-$VERSION$mark.buildinfo"
 rm -f "$STAGE/windows.buildinfo"
-(cd "$STAGE" && find . -maxdepth 1 -type f -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+(cd "$STAGE" && find . -maxdepth 1 -type f -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >"$RELEASE_BUILD/SHA256SUMS")
+mv "$RELEASE_BUILD/SHA256SUMS" "$STAGE/SHA256SUMS"
 
 rm -rf "$DIST"
 mv -T "$STAGE" "$DIST"
