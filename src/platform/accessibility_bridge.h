@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QtGlobal>
-
 namespace platform {
 
 // Whether the desktop's accessibility bridge tells a focus as the innermost
@@ -9,13 +7,6 @@ namespace platform {
 // a control with parts (a list) getting the focus as its current part. Qt's
 // UI Automation bridge on Windows does, and Qt then tells that part's focus
 // once more; over AT-SPI the window or control itself is told.
-constexpr bool bridgeTellsFocusedPart()
-{
-#ifdef Q_OS_WIN
-    return true;
-#else
-    return false;
-#endif
-}
+bool bridgeTellsFocusedPart();
 
 } // namespace platform

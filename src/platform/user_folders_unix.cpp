@@ -1,41 +1,28 @@
 #include "platform/user_folders.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QtGlobal>
 #include <optional>
 
-#ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#endif
 
 namespace platform {
 
 QByteArray nativePath(const QString &path)
 {
-#ifdef Q_OS_WIN
-    return path.toUtf8();
-#else
     return QFile::encodeName(path);
-#endif
 }
 
 QString qtPath(const QByteArray &path)
 {
-#ifdef Q_OS_WIN
-    return QString::fromUtf8(path);
-#else
     return QFile::decodeName(path);
-#endif
 }
 
-#ifndef Q_OS_WIN
 namespace {
 QByteArray absoluteVariable(const char *name)
 {
@@ -97,10 +84,8 @@ void lendRuntimeFolderToQt()
     if (nativePath(qtPath(runtime)) == runtime)
         return;
     const QByteArray folder = runtimeFolder();
-#ifdef Q_OS_LINUX
     if (!folder.isEmpty())
         lentFolder = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-#endif
     lentRuntime = runtime;
     // The final slash makes it the folder itself to Qt, not a link to one.
     if (lentFolder >= 0)
@@ -134,21 +119,11 @@ bool makeFolders(const QByteArray &path)
     }
     return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
-#endif
-
-#ifdef Q_OS_WIN
-void lendRuntimeFolderToQt() {}
-void takeBackRuntimeFolder() {}
-#endif
 
 bool makeFolderFor(const QByteArray &file)
 {
-#ifdef Q_OS_WIN
-    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
-#else
     const qsizetype slash = file.lastIndexOf('/');
     return slash <= 0 || makeFolders(file.left(slash));
-#endif
 }
 
 } // namespace platform
