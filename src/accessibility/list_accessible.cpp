@@ -97,14 +97,6 @@ QRect ShownText::characterRect(int offset) const
     return QRect(m_owner->mapToGlobal(local.topLeft()), local.size());
 }
 
-int ShownText::offsetAtPoint(const QPoint &point) const
-{
-    for (int offset = 0; offset < characterCount(); ++offset)
-        if (characterRect(offset).contains(point))
-            return offset;
-    return -1;
-}
-
 int ShownText::selectionCount() const
 {
     return m_selected() && characterCount() > 0 ? 1 : 0;
@@ -115,29 +107,6 @@ void ShownText::selection(int selectionIndex, int *startOffset, int *endOffset) 
     *startOffset = *endOffset = 0;
     if (selectionIndex == 0 && selectionCount() == 1)
         *endOffset = characterCount();
-}
-
-QString ShownText::text(int startOffset, int endOffset) const
-{
-    const QString all = m_text();
-    if (endOffset < 0 || endOffset > all.size())
-        endOffset = int(all.size());
-    if (startOffset < 0 || startOffset > endOffset)
-        return {};
-    return all.mid(startOffset, endOffset - startOffset);
-}
-
-int ShownText::characterCount() const
-{
-    return int(m_text().size());
-}
-
-QString ShownText::attributes(int, int *startOffset, int *endOffset) const
-{
-    // One run over the whole text: see line_edit_accessible.h.
-    *startOffset = 0;
-    *endOffset = characterCount();
-    return {};
 }
 
 ListAccessible::ListAccessible(QComboBox *list)
