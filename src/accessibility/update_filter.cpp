@@ -96,16 +96,9 @@ bool isActivation(const QAccessibleEvent *event)
 // The new, empty text is read with the focus anyway.
 bool isTextChange(QAccessible::Event type)
 {
-    switch (type) {
-    case QAccessible::TextInserted:
-    case QAccessible::TextRemoved:
-    case QAccessible::TextUpdated:
-    case QAccessible::TextCaretMoved:
-    case QAccessible::TextSelectionChanged:
-        return true;
-    default:
-        return false;
-    }
+    return type == QAccessible::TextInserted || type == QAccessible::TextRemoved ||
+           type == QAccessible::TextUpdated || type == QAccessible::TextCaretMoved ||
+           type == QAccessible::TextSelectionChanged;
 }
 
 bool clearingPrompt(const QAccessibleEvent *event)
@@ -219,16 +212,11 @@ std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
     return nameOf(event->accessibleInterface()->focusChild());
 }
 
-bool activatedBehindPopup(const QAccessibleEvent *event)
-{
-    return platform::bridgeTellsFocusedPart() && isActivation(event) &&
-           QApplication::activePopupWidget();
-}
-
 bool repeatsFocus(const QAccessibleEvent *event)
 {
-    if (activatedBehindPopup(event))
-        return true;
+    if (platform::bridgeTellsFocusedPart() && isActivation(event) &&
+        QApplication::activePopupWidget())
+        return true; // an activation behind an open list or menu
     const auto named = focusNamedBy(event);
     if (!named)
         return false;

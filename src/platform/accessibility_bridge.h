@@ -6,7 +6,11 @@ namespace platform {
 // part that has it: a window becoming active as the control focused in it,
 // a control with parts (a list) getting the focus as its current part. Qt's
 // UI Automation bridge on Windows does, and Qt then tells that part's focus
-// once more; over AT-SPI the window or control itself is told.
-bool bridgeTellsFocusedPart();
+// once more; over AT-SPI the window or control itself is told. CMake says
+// which bridge the system has.
+constexpr bool bridgeTellsFocusedPart()
+{
+    return THYMARA_BRIDGE_TELLS_FOCUSED_PART;
+}
 
 } // namespace platform

@@ -31,7 +31,7 @@ QString defaultInstanceLockPath()
 
 bool acquireInstanceLock()
 {
-    if (!holdingGuard() && tryGuard() == Outcome::TakenByAnother)
+    if (tryGuard() == Outcome::TakenByAnother)
         return false;
     // The file lock as well: where the guard proper cannot serve it is the
     // guard, and where it can, it still keeps to one copy the user's runs that

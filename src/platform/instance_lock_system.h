@@ -10,9 +10,8 @@ namespace platform::instancelock {
 
 enum class Outcome { Held, TakenByAnother, Unavailable };
 
-// The guard proper, per user; holdingGuard() once tryGuard() has it.
+// The guard proper, per user: Held again while this process holds it.
 Outcome tryGuard();
-bool holdingGuard();
 void releaseGuard();
 
 // The operating system's lock on the open file at path (a native path).

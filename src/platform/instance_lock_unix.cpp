@@ -72,6 +72,8 @@ qint64 holderOf(const QByteArray &name)
 
 Outcome tryGuard()
 {
+    if (guardSocket >= 0)
+        return Outcome::Held;
     const QByteArray name = guardName();
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
@@ -98,11 +100,6 @@ Outcome tryGuard()
     // Another user's program may hold the same name to keep this one out;
     // it is no copy of ours, and the file lock decides instead.
     return holderOf(name) == qint64(::getuid()) ? Outcome::TakenByAnother : Outcome::Unavailable;
-}
-
-bool holdingGuard()
-{
-    return guardSocket >= 0;
 }
 
 void releaseGuard()

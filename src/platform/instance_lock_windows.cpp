@@ -56,6 +56,8 @@ QString userKey()
 
 Outcome tryGuard()
 {
+    if (guardMutex)
+        return Outcome::Held;
     // Neither a security identifier nor a user name holds a backslash, which
     // a name may only have after the namespace.
     const QString name =
@@ -70,11 +72,6 @@ Outcome tryGuard()
     }
     guardMutex = mutex;
     return Outcome::Held;
-}
-
-bool holdingGuard()
-{
-    return guardMutex != nullptr;
 }
 
 void releaseGuard()

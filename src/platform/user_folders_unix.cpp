@@ -30,6 +30,22 @@ QByteArray absoluteVariable(const char *name)
     return value.startsWith('/') ? value : QByteArray();
 }
 
+// Makes the folder and those above it that are missing; true once it is there.
+bool makeFolders(const QByteArray &path)
+{
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0)
+        return S_ISDIR(status.st_mode);
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 QByteArray withoutTrailingSlashes(QByteArray path)
 {
     while (path.size() > 1 && path.endsWith('/'))
@@ -103,21 +119,6 @@ void takeBackRuntimeFolder()
     if (lentFolder >= 0)
         ::close(lentFolder);
     lentFolder = -1;
-}
-
-bool makeFolders(const QByteArray &path)
-{
-    struct stat status;
-    if (::stat(path.constData(), &status) == 0)
-        return S_ISDIR(status.st_mode);
-    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray part = slash < 0 ? path : path.left(slash);
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return false;
-        if (slash < 0)
-            break;
-    }
-    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool makeFolderFor(const QByteArray &file)
