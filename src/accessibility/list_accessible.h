@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accessibility/control_interfaces.h"
 #include "accessibility/single_line_text.h"
 
 #include <QAccessibleWidget>
@@ -62,7 +63,6 @@ class ListAccessible : public QAccessibleWidget
 {
 public:
     explicit ListAccessible(QComboBox *list);
-    ~ListAccessible() override;
 
     void *interface_cast(QAccessible::InterfaceType t) override;
     int childCount() const override;
@@ -80,9 +80,8 @@ public:
 
 private:
     QComboBox *list() const;
-    QAccessibleInterface *caption() const;
 
-    mutable QAccessible::Id m_captionId = 0;
+    OwnedPart m_caption;
     ShownText m_shown;
 };
 

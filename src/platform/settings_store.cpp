@@ -182,11 +182,6 @@ Position find(const QStringList &lines, const QString &section, const QString &n
     return at;
 }
 
-QString registryKey(const QString &section, const QString &name)
-{
-    return section + QLatin1Char('/') + name;
-}
-
 std::unique_ptr<QSettings> registry()
 {
     const QString key = executableName();
@@ -204,7 +199,7 @@ NativeSettingsStore::NativeSettingsStore(const QString &iniFile, int lockWaitMs)
 std::optional<QString> NativeSettingsStore::read(const QString &section, const QString &name)
 {
     if (m_iniFile.isEmpty()) {
-        const QVariant value = registry()->value(registryKey(section, name));
+        const QVariant value = registry()->value(section + QLatin1Char('/') + name);
         if (value.typeId() == QMetaType::QStringList)
             return value.toStringList().join(QLatin1Char(','));
         return value.toString();
@@ -220,7 +215,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
 {
     if (m_iniFile.isEmpty()) {
         const auto settings = registry();
-        settings->setValue(registryKey(section, name), value);
+        settings->setValue(section + QLatin1Char('/') + name, value);
         settings->sync();
         return settings->status() == QSettings::NoError;
     }
