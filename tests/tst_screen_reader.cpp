@@ -84,7 +84,7 @@ QString focusOn(const QAccessibleInterface *part)
 
 void hearAsTheBridgeDoes(QAccessibleEvent *event)
 {
-    QAccessibleInterface *told = platform::bridgeTellsFocusedPart() && event->child() < 0
+    QAccessibleInterface *told = platform::bridgeTellsFocusedPart && event->child() < 0
                                      ? event->accessibleInterface()
                                      : nullptr;
     const bool activation =
@@ -359,7 +359,7 @@ private Q_SLOTS:
         // entry once the program waits. A bridge that tells a list's focus
         // as its current entry names the entry at once; the entry's own
         // focus is then a repeat.
-        const bool partTold = platform::bridgeTellsFocusedPart();
+        const bool partTold = platform::bridgeTellsFocusedPart;
         QTest::newRow("the list opened")
             << "open"
             << "^QComboBoxListView Focus"
@@ -789,7 +789,7 @@ private Q_SLOTS:
         filter(&activated);
         const qsizetype toldBehindPopup = QTestAccessibility::events().size();
         list->hidePopup();
-        QCOMPARE(toldBehindPopup, platform::bridgeTellsFocusedPart() ? 0 : 1);
+        QCOMPARE(toldBehindPopup, platform::bridgeTellsFocusedPart ? 0 : 1);
 
         // Qt's own delivery calls whatever handler is installed: the filter
         // steps aside for it, or it would be handed its own event again, and

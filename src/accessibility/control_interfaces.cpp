@@ -175,11 +175,7 @@ public:
         return frame() ? QAccessible::queryAccessibleInterface(frame()) : nullptr;
     }
     QString text(QAccessible::Text) const override { return {}; }
-    QRect rect() const override
-    {
-        QWidget *shown = frame();
-        return shown ? QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()) : QRect();
-    }
+    QRect rect() const override { return screenRect(frame()); }
     QAccessible::State state() const override
     {
         QAccessible::State state;

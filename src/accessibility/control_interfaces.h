@@ -3,6 +3,7 @@
 #include "accessibility/reading_order.h"
 
 #include <QAccessibleWidget>
+#include <QWidget>
 #include <functional>
 
 class QAbstractButton;
@@ -37,6 +38,13 @@ public:
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     void setText(QAccessible::Text, const QString &) override {}
     QAccessible::Role role() const override { return QAccessible::StaticText; }
+
+protected:
+    // Where the widget lies on the screen; nowhere without one.
+    static QRect screenRect(const QWidget *widget)
+    {
+        return widget ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) : QRect();
+    }
 };
 
 // A control's part, made on first use and kept in Qt's cache of interfaces,

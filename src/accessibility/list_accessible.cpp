@@ -1,7 +1,5 @@
 #include "accessibility/list_accessible.h"
 
-#include "accessibility/control_interfaces.h"
-
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -38,12 +36,7 @@ public:
     {
         return t == QAccessible::Name && m_list ? m_list->accessibleName() : QString();
     }
-    QRect rect() const override
-    {
-        if (!m_list)
-            return {};
-        return QRect(m_list->mapToGlobal(QPoint(0, 0)), m_list->size());
-    }
+    QRect rect() const override { return screenRect(m_list); }
     QAccessible::State state() const override
     {
         QAccessible::State state;

@@ -198,7 +198,7 @@ std::optional<Named> nameOf(const QAccessibleInterface *accessible)
 // that at all.
 std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
 {
-    const bool partTold = platform::bridgeTellsFocusedPart();
+    const bool partTold = platform::bridgeTellsFocusedPart;
     if (event->type() == QAccessible::Focus) {
         const Named named{event->object(), event->child()};
         const QAccessibleInterface *control =
@@ -214,7 +214,7 @@ std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
 
 bool repeatsFocus(const QAccessibleEvent *event)
 {
-    if (platform::bridgeTellsFocusedPart() && isActivation(event) &&
+    if (platform::bridgeTellsFocusedPart && isActivation(event) &&
         QApplication::activePopupWidget())
         return true; // an activation behind an open list or menu
     const auto named = focusNamedBy(event);
@@ -271,12 +271,6 @@ const Rule rules[] = {
     {"chosen_in_open_list", &chosenInOpenList},
 };
 
-void forgetFocus(Qt::ApplicationState applicationState)
-{
-    if (applicationState != Qt::ApplicationActive)
-        state.focusTold = nullptr;
-}
-
 } // namespace
 
 void filter(QAccessibleEvent *event)
@@ -323,7 +317,12 @@ void install()
         return;
     state.installed = true;
     state.next = QAccessible::installUpdateHandler(&filter);
-    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, &forgetFocus);
+    // Back from another program, the focus is told again (focus_once).
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                     [](Qt::ApplicationState now) {
+                         if (now != Qt::ApplicationActive)
+                             state.focusTold = nullptr;
+                     });
 }
 
 } // namespace accessibility::updates

@@ -8,9 +8,6 @@ namespace platform {
 // UI Automation bridge on Windows does, and Qt then tells that part's focus
 // once more; over AT-SPI the window or control itself is told. CMake says
 // which bridge the system has.
-constexpr bool bridgeTellsFocusedPart()
-{
-    return THYMARA_BRIDGE_TELLS_FOCUSED_PART;
-}
+inline constexpr bool bridgeTellsFocusedPart = THYMARA_BRIDGE_TELLS_FOCUSED_PART;
 
 } // namespace platform
