@@ -52,9 +52,8 @@ void deliver(QAccessibleEvent *event)
     QAccessible::installUpdateHandler(&filter);
 }
 
-// Tells what show_changes holds back: that of one window ahead of its
-// activation or a focus inside it, or all of it (window null) once the
-// program waits again.
+// Tells what show_changes holds back: of one window, ahead of its activation
+// or a focus in it; of all (window null), once the program waits again.
 void flush(const QWidget *window)
 {
     QList<ShowChange> due;
@@ -317,7 +316,6 @@ void install()
         return;
     state.installed = true;
     state.next = QAccessible::installUpdateHandler(&filter);
-    // Back from another program, the focus is told again (focus_once).
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
                      [](Qt::ApplicationState now) {
                          if (now != Qt::ApplicationActive)

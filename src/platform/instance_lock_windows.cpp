@@ -1,6 +1,4 @@
-// Qt has no class for a named mutex, and QLockFile's lock is a file judged by
-// the process id it holds, where this one is an open handle that ends with
-// the process.
+// A named mutex and a file handle that shares nothing: both end with the process, however it ends.
 
 #include "platform/executable_name.h"
 #include "platform/instance_lock_system.h"

@@ -15,8 +15,7 @@ enum class Found { Nothing, Directory, File, NotPlain };
 // /dev/zero never ends.
 Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr);
 
-// The settings file the store uses when no test names one; empty: the
-// registry.
+// The store's file unless a test names one; empty: the registry.
 QByteArray defaultIniFile();
 
 // Writes bytes through a file beside path, which replaces it only once
