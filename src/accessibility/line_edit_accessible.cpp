@@ -44,9 +44,7 @@ void *LineEditAccessible::interface_cast(QAccessible::InterfaceType t)
 
 QString LineEditAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value)
-        return box()->text();
-    return QAccessibleWidget::text(t);
+    return t == QAccessible::Value ? line() : QAccessibleWidget::text(t);
 }
 
 void LineEditAccessible::setText(QAccessible::Text t, const QString &text)

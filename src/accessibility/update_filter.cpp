@@ -260,10 +260,11 @@ const Rule rules[] = {
     // would make the real one, once the window shows, a repeat. Guarded by
     // "a change in a hidden window" and hiddenWindowTellsItsDeactivation.
     {"hidden_windows", &inHiddenWindow},
-    // After the rules that drop events, so that what it keeps as told was
-    // told. Guarded by "the window activated again, the focus where it was",
-    // "back from another program, the focus where it was", "the list opened"
-    // and filterAtItsEdges's activation behind the open list.
+    // After every rule that could drop a focus or an activation, so that
+    // what it keeps as told was told. Guarded by "the window activated again,
+    // the focus where it was", "back from another program, the focus where it
+    // was", "the list opened" and filterAtItsEdges's activation behind the
+    // open list.
     {"focus_once", &repeatsFocus},
     // Value changes are no other rule's: last, as any place would do.
     // Guarded by "an entry chosen in the open list".
