@@ -16,12 +16,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -156,77 +158,57 @@ private Q_SLOTS:
         QTest::addColumn<QString>("front");     // brought to the front first
         QTest::addColumn<QStringList>("children");
 
-        const QStringList windowWithMenu{"QMenuBar", "client"};
-        QTest::newRow("main window") << "main"
-                                     << ""
-                                     << "" << windowWithMenu;
-        QTest::newRow("main, its client area")
-            << "main"
-            << "client"
-            << "" << QStringList{"Frame2", "Label1", "Frame1", "Frame5"};
-        // Each option button before the list beside it, a hair lower.
-        QTest::newRow("main, the options")
-            << "main"
-            << "Frame1"
-            << "" << QStringList{"optAilment", "cmbAilment", "Option1", "cmbHerb", "cmdNext"};
+        // Every window and frame as tests/reading-order.txt writes it.
+        QFile file(QStringLiteral(":/reading-order.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QRegularExpression quoted(QStringLiteral("\"(?:[^\"\\\\]|\\\\.)*\""));
+        const QRegularExpression design(QStringLiteral("#(\\S+)"));
+        QString window;
+        QList<std::pair<QString, QStringList>> containers; // the open ones, by depth
+        const auto addRows = [&](qsizetype fromDepth) {
+            for (qsizetype d = containers.size() - 1; d >= fromDepth; --d) {
+                const auto &[name, children] = containers[d];
+                if (!children.isEmpty() && name != QLatin1String("QMenuBar"))
+                    QTest::addRow("%s, %s", qPrintable(window), d ? qPrintable(name) : "the window")
+                        << window << (d ? name : QString()) << QString() << children;
+            }
+            containers.resize(std::min(containers.size(), fromDepth));
+        };
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+                continue;
+            if (line.startsWith(QLatin1String("[tree "))) {
+                addRows(0);
+                window = line.mid(6).chopped(1);
+                continue;
+            }
+            const qsizetype depth = line.indexOf(QRegularExpression(QStringLiteral("\\S"))) / 2;
+            addRows(depth);
+            QStringList ids; // of each description a line offers
+            for (const auto &match : design.globalMatch(QString(line).remove(quoted)))
+                ids << match.captured(1);
+            ids.removeDuplicates();
+            if (depth > 0)
+                containers[depth - 1].second << ids;
+            containers.append({ids.value(0), {}});
+        }
+        addRows(0);
+
         // Of two offers in one place, the one in front first.
-        QTest::newRow("main, the offers as built")
-            << "main"
-            << "Frame5"
-            << "" << QStringList{"lblFullBrand", "lblCobrand"};
         QTest::newRow("main, the co-brand offer raised")
             << "main"
             << "Frame5"
             << "lblCobrand" << QStringList{"lblCobrand", "lblFullBrand"};
-        QTest::newRow("result window") << "result"
-                                       << ""
-                                       << "" << windowWithMenu;
-        QTest::newRow("result, its client area")
-            << "result"
-            << "client"
-            << "" << QStringList{"Frame2", "fraAilment", "fraHerb", "cmdExit", "cmdBack", "Frame5"};
         QTest::newRow("result by herb, its client area")
             << "result, herb mode"
             << "client"
             << "" << QStringList{"Frame2", "fraHerb", "fraAilment", "cmdExit", "cmdBack", "Frame5"};
         // Each heading before its value.
-        QTest::newRow("result, the ailment frame")
-            << "result"
-            << "fraAilment"
-            << "" << QStringList{"Label1", "lblAilmentNameAil",      "Label2", "lblHerbsAil",
-                                 "Label3", "lblPaganHerbalRemedyAil"};
         QTest::newRow("result, the herb frame")
             << "result"
             << "fraHerb"
             << "" << QStringList{"Label4", "lblHerbNameHer",         "Label5", "lblAilmentNameHer",
                                  "Label6", "lblPaganHerbalRemedyHer"};
-        QTest::newRow("result, the offers") << "result"
-                                            << "Frame5"
-                                            << "" << QStringList{"lblCobrand", "lblFullBrand"};
-        QTest::newRow("exit window") << "exit"
-                                     << ""
-                                     << "" << QStringList{"client"};
-        // The title beside the icon before the support text below them, and
-        // the catalogue beside them all, a column of its own, last.
-        QTest::newRow("exit, its client area")
-            << "exit"
-            << "client"
-            << "" << QStringList{"Picture1", "Label1", "Label2", "Check1",
-                                 "cmdClose", "Frame2", "Frame6"};
-        // The hidden message field stays last, below the frame's edge.
-        QTest::newRow("exit, the referral form")
-            << "exit"
-            << "Frame2"
-            << "" << QStringList{"txtName",        "txtEmail",  "txtFriendName",
-                                 "txtFriendEmail", "cmdSubmit", "txtMessage"};
-        QTest::newRow("exit, the catalogue") << "exit"
-                                             << "Frame6"
-                                             << "" << QStringList{"Label3", "lblGoToHome"};
-        QTest::newRow("About window")
-            << "about"
-            << ""
-            << "" << QStringList{"picIcon", "Label2",     "Label1", "lblHomePage",
-                                 "Label3",  "lblCoBrand", "Line2",  "cmdOK"};
     }
 
     // Qt lists children back to front, and the forms stack their first rows

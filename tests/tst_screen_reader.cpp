@@ -6,7 +6,7 @@
 // Qt's own place. What Orca then says is checked for real by
 // scripts/orca_check.sh.
 
-#include "accessibility/update_filter.h"
+#include "accessibility/update_filter_testing.h"
 #include "catalogue/catalogue.h"
 #include "forms/form_label.h"
 #include "platform/accessibility_bridge.h"
@@ -84,7 +84,7 @@ QString focusOn(const QAccessibleInterface *part)
 
 void hearAsTheBridgeDoes(QAccessibleEvent *event)
 {
-    QAccessibleInterface *told = platform::bridgeTellsFocusedPart() && event->child() < 0
+    QAccessibleInterface *told = platform::bridgeTellsFocusedPart && event->child() < 0
                                      ? event->accessibleInterface()
                                      : nullptr;
     const bool activation =
@@ -330,6 +330,9 @@ private Q_SLOTS:
         QTest::newRow("back from another program, the focus where it was")
             << "return"
             << "Focus" << QStringList{"cmdClose Focus"} << QStringList();
+        QTest::newRow("a window hidden on its own")
+            << "hide"
+            << "^frmNagScreen2 Object" << QStringList() << QStringList{"frmNagScreen2 ObjectHide"};
         QTest::newRow("a change in a hidden window")
             << "change hidden"
             << "^txtName " << QStringList() << QStringList();
@@ -356,7 +359,7 @@ private Q_SLOTS:
         // entry once the program waits. A bridge that tells a list's focus
         // as its current entry names the entry at once; the entry's own
         // focus is then a repeat.
-        const bool partTold = platform::bridgeTellsFocusedPart();
+        const bool partTold = platform::bridgeTellsFocusedPart;
         QTest::newRow("the list opened")
             << "open"
             << "^QComboBoxListView Focus"
@@ -391,11 +394,11 @@ private Q_SLOTS:
             exitWindow = windows::frmNagScreen2();
             QVERIFY(showAndActivate(exitWindow));
         } else if (step.startsWith(QLatin1String("show")) ||
-                   step.startsWith(QLatin1String("change"))) {
+                   step.startsWith(QLatin1String("change")) || step == QLatin1String("hide")) {
             openResult();
             exitWindow = windows::existingNagScreen();
             QVERIFY(exitWindow && !exitWindow->isVisible());
-            if (step == QLatin1String("change shown"))
+            if (step == QLatin1String("change shown") || step == QLatin1String("hide"))
                 QVERIFY(showAndActivate(exitWindow));
         }
         if (exitWindow) {
@@ -424,6 +427,8 @@ private Q_SLOTS:
             exitWindow->hide();
         } else if (step == QLatin1String("show")) {
             exitWindow->show();
+        } else if (step == QLatin1String("hide")) {
+            exitWindow->hide();
         } else if (step == QLatin1String("show active")) {
             exitWindow->show();
             activateAtOnce(exitWindow);
@@ -746,6 +751,56 @@ private Q_SLOTS:
         accessibility::updates::filter(&insideIt);
         QCOMPARE(QTestAccessibility::events().size(), 1);
         QCOMPARE(QTestAccessibility::events().constFirst()->object(), exitWindow);
+    }
+
+    // The filter where no rule speaks: with nobody listening, behind an open
+    // list, and handing an event to Qt's own delivery.
+    void filterAtItsEdges()
+    {
+        using namespace accessibility::updates;
+        windows::MainWindow *main = openMain();
+        QVERIFY(showAndActivate(main));
+        QTest::qWait(0);
+        forgetEvents();
+        // What nobody heard does not count as told: the same focus, once
+        // somebody listens, is.
+        QAccessibleEvent elsewhere(main->lblCobrand(), QAccessible::Focus);
+        filter(&elsewhere);
+        QAccessibleEvent focus(main->cmdNext(), QAccessible::Focus);
+        listenWithoutDesktop(false);
+        filter(&focus);
+        listenWithoutDesktop(true);
+        QCOMPARE(told(), QStringList{"lblCobrand Focus"});
+        filter(&focus);
+        QCOMPARE(told(), (QStringList{"lblCobrand Focus", "cmdNext Focus"}));
+
+        // A window's activation while its open list has the focus: a bridge
+        // that tells it as the control focused in the window would name one
+        // that has not got it.
+        QComboBox *list = main->cmbAilment();
+        list->setFocus();
+        list->showPopup();
+        QTRY_VERIFY_WITH_TIMEOUT(list->view()->isVisible(), 5000);
+        QTest::qWait(0);
+        forgetEvents();
+        QAccessible::State active;
+        active.active = true;
+        QAccessibleStateChangeEvent activated(main, active);
+        filter(&activated);
+        const qsizetype toldBehindPopup = QTestAccessibility::events().size();
+        list->hidePopup();
+        QCOMPARE(toldBehindPopup, platform::bridgeTellsFocusedPart ? 0 : 1);
+
+        // Qt's own delivery calls whatever handler is installed: the filter
+        // steps aside for it, or it would be handed its own event again, and
+        // is back in front afterwards.
+        forgetEvents();
+        const QAccessible::UpdateHandler recording = passOnTo(nullptr);
+        QAccessibleEvent renamed(main, QAccessible::NameChanged);
+        filter(&renamed);
+        passOnTo(recording);
+        QVERIFY(QAccessible::installUpdateHandler(&filter) == &filter);
+        QCOMPARE(QTestAccessibility::events().size(), 0);
     }
 
     void onlyShownWindowsAreTheProgramsWindows_data()

@@ -6,7 +6,8 @@
 # xdotool; the client records every focus-changed event and reads the tree of
 # the main, result, About and exit windows (control type, name, automation
 # id, states, rectangle). scripts/windows/uia_compare.py compares all of it
-# with what each window shows (tests/windows/uia-expected.txt).
+# with what each window shows (tests/reading-order.txt and
+# tests/windows/uia-expected.txt).
 #
 # Usage: uia-check.sh ZIP
 #
@@ -21,6 +22,7 @@ inside_debian13 "$ROOT/scripts/windows/uia-check.sh" "$@"
 
 ZIP="$(realpath "$1")"
 EXPECTED="$ROOT/tests/windows/uia-expected.txt"
+READING_ORDER="$ROOT/tests/reading-order.txt"
 TITLE_PATTERN="$(title_pattern "$(dirname "$ZIP")")"
 
 source "$ROOT/scripts/windows/wine_session.sh" uia-check
@@ -199,7 +201,8 @@ program_pid=""
 stop_client
 
 verdict=0
-timeout 60 python3 "$ROOT/scripts/windows/uia_compare.py" "$EXPECTED" "$LOG" || verdict=$?
+timeout 60 python3 "$ROOT/scripts/windows/uia_compare.py" "$READING_ORDER" "$EXPECTED" "$LOG" \
+    "$(dirname "$ZIP")/window-title" || verdict=$?
 if [ "$verdict" -ne 0 ]; then
     echo "--- what the client read:"
     sed 's/^/    /' "$LOG"

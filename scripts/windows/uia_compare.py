@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Compares what the UI Automation client read (scripts/windows/uia-check.sh)
-with what each window shows (tests/windows/uia-expected.txt, whose head says
-how it is written).
+with what each window shows (the trees of tests/reading-order.txt, whose head
+says how they are written, and the focus steps of
+tests/windows/uia-expected.txt).
 
-Usage: uia_compare.py EXPECTED LOG
+Usage: uia_compare.py READING_ORDER EXPECTED LOG WINDOW_TITLE_FILE
 
 Prints "ok: ..." for each window and each step that matches and a "FAIL"
 line for each difference, naming the window or step, the control and what
@@ -29,7 +30,7 @@ class Description:
         self.type, self.name = match["type"], match["name"]
         # Qt's automation id is the path of object names; the design names the last.
         self.id = (match["id"] or "").rsplit(".", 1)[-1]
-        words = match["rest"].split()
+        words = self.words = match["rest"].split()
         self.states = {w for w in words if w in STATES}
         self.either = {w[:-1] for w in words if w[:-1] in STATES and w.endswith("?")}
 
@@ -56,21 +57,28 @@ class Element:
 
 
 def forest(lines):
-    roots, stack = [], []
+    """The elements a bridge tells: a hidden one, and what lies in it, left out."""
+    roots, stack, hidden_at = [], [], None
     for line in lines:
         element = Element(line)
+        if hidden_at is not None and element.depth > hidden_at:
+            continue
+        hidden_at = None
+        if any("hidden" in way.words for way in element.ways):
+            hidden_at = element.depth
+            continue
         del stack[element.depth:]
         (stack[-1].children if stack else roots).append(element)
         stack.append(element)
     return roots
 
 
-def sections(path):
-    """[header] sections of the expected file, comments and blank lines dropped."""
+def sections(path, title):
+    """[header] sections of an expected file, comments and blank lines dropped."""
     result, current = {}, None
     with open(path, encoding="utf-8") as file:
         for raw in file:
-            line = raw.rstrip("\n")
+            line = raw.rstrip("\n").replace("@TITLE@", title)
             if not line.strip() or line.startswith("#"):
                 continue
             if line.startswith("["):
@@ -198,8 +206,10 @@ class Comparison:
 
 
 def main():
-    expected_path, log_path = sys.argv[1:3]
-    expected = sections(expected_path)
+    order_path, expected_path, log_path, title_path = sys.argv[1:5]
+    with open(title_path, encoding="utf-8") as file:
+        title = file.read().strip()
+    expected = {**sections(order_path, title), **sections(expected_path, title)}
     trees, focus, steps = read_log(log_path)
     comparison = Comparison()
     for header, lines in expected.items():

@@ -15,7 +15,9 @@ class QWidget;
 //                             and text
 //   list_following.h          each new entry told; a letter typed on the
 //                             closed list; the entry of the list as it opens
-//   line_edit_accessible.h    text boxes' attributes as one run
+//   single_line_text.h        one line of text, its attributes as one run,
+//                             for text boxes and the lists' shown entry
+//   line_edit_accessible.h    text boxes as one line of text
 //   reading_order.h           children in reading order; the result read
 //                             out with Exit
 //   update_filter.h           events held back or delayed, in order

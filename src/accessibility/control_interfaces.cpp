@@ -23,6 +23,19 @@ void addCovered(const QWidget *control, QAccessible::State &state)
         state.invisible = true;
 }
 
+OwnedPart::~OwnedPart()
+{
+    if (m_id && QAccessible::accessibleInterface(m_id))
+        QAccessible::deleteAccessibleInterface(m_id);
+}
+
+QAccessibleInterface *OwnedPart::get() const
+{
+    if (!m_id)
+        m_id = QAccessible::registerAccessibleInterface(m_make());
+    return QAccessible::accessibleInterface(m_id);
+}
+
 void coverageChanged(QWidget *control)
 {
     if (!updates::listening())
@@ -130,7 +143,7 @@ namespace {
 // Orca 48's say-all follows "flows to" and reads what has a text; without
 // the way on, it went from the words through the window back to the button,
 // and round again.
-class FrameWords : public QAccessibleInterface
+class FrameWords : public Part
 {
 public:
     // The frame is the one the button is described with now: a window shown
@@ -143,7 +156,6 @@ public:
     }
 
     bool isValid() const override { return frame(); }
-    QObject *object() const override { return nullptr; }
     QWindow *window() const override
     {
         return m_widget ? m_widget->window()->windowHandle() : nullptr;
@@ -158,23 +170,12 @@ public:
             return {};
         return {{after, flowFromIt}};
     }
-    QAccessibleInterface *focusChild() const override { return nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
         return frame() ? QAccessible::queryAccessibleInterface(frame()) : nullptr;
     }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text) const override { return {}; }
-    void setText(QAccessible::Text, const QString &) override {}
-    QRect rect() const override
-    {
-        QWidget *shown = frame();
-        return shown ? QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size()) : QRect();
-    }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QRect rect() const override { return screenRect(frame()); }
     QAccessible::State state() const override
     {
         QAccessible::State state;
@@ -217,22 +218,9 @@ bool runsOnQt68()
 }
 
 ButtonAccessible::ButtonAccessible(QAbstractButton *button)
-    : QAccessibleWidget(button, QAccessible::Button)
+    : QAccessibleWidget(button, QAccessible::Button),
+      m_frameWords([this] { return new FrameWords(this); })
 {
-}
-
-ButtonAccessible::~ButtonAccessible()
-{
-    // The cache may have deleted it already, when it empties at exit.
-    if (m_wordsId && QAccessible::accessibleInterface(m_wordsId))
-        QAccessible::deleteAccessibleInterface(m_wordsId);
-}
-
-QAccessibleInterface *ButtonAccessible::frameWords() const
-{
-    if (!m_wordsId)
-        m_wordsId = QAccessible::registerAccessibleInterface(new FrameWords(this));
-    return QAccessible::accessibleInterface(m_wordsId);
 }
 
 QAbstractButton *ButtonAccessible::button() const
@@ -266,7 +254,7 @@ ButtonAccessible::relations(QAccessible::Relation match) const
     QWidget *frame = describedFrame(button());
     if ((match & FrameWords::flowFromIt) && frame && runsOnQt68() &&
         !readingOrderText(frame).isEmpty())
-        found.append({frameWords(), FrameWords::flowFromIt});
+        found.append({m_frameWords.get(), FrameWords::flowFromIt});
     return found;
 }
 

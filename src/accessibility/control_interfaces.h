@@ -3,6 +3,8 @@
 #include "accessibility/reading_order.h"
 
 #include <QAccessibleWidget>
+#include <QWidget>
+#include <functional>
 
 class QAbstractButton;
 class QGroupBox;
@@ -22,6 +24,46 @@ class FormLabel;
 // every change to coverageChanged() (accessibility.h), which the application
 // set-up names as its listener.
 namespace accessibility {
+
+// A part of a control that is no object of its own and holds nothing, such
+// as a list's caption or a frame's words.
+class Part : public QAccessibleInterface
+{
+public:
+    QObject *object() const override { return nullptr; }
+    QAccessibleInterface *focusChild() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    void setText(QAccessible::Text, const QString &) override {}
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+
+protected:
+    // Where the widget lies on the screen; nowhere without one.
+    static QRect screenRect(const QWidget *widget)
+    {
+        return widget ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) : QRect();
+    }
+};
+
+// A control's part, made on first use and kept in Qt's cache of interfaces,
+// which deletes it with the control unless the cache went first, as it
+// empties at exit.
+class OwnedPart
+{
+public:
+    explicit OwnedPart(std::function<QAccessibleInterface *()> make) : m_make(std::move(make)) {}
+    ~OwnedPart();
+    OwnedPart(const OwnedPart &) = delete;
+    OwnedPart &operator=(const OwnedPart &) = delete;
+
+    QAccessibleInterface *get() const;
+
+private:
+    std::function<QAccessibleInterface *()> m_make;
+    mutable QAccessible::Id m_id = 0;
+};
 
 // A form label: a link when something reacts to its clicks, otherwise text.
 // Links stay out of the tab order like every label; their action is how a
@@ -74,7 +116,6 @@ class ButtonAccessible : public QAccessibleWidget
 {
 public:
     explicit ButtonAccessible(QAbstractButton *button);
-    ~ButtonAccessible() override;
 
     QString text(QAccessible::Text t) const override;
     QAccessible::State state() const override;
@@ -86,9 +127,8 @@ public:
 
 private:
     QAbstractButton *button() const;
-    QAccessibleInterface *frameWords() const;
 
-    mutable QAccessible::Id m_wordsId = 0;
+    OwnedPart m_frameWords;
 };
 
 // Whether the Qt the program runs on is 6.8 or later. What Qt tells a screen

@@ -11,6 +11,11 @@ LineEditAccessible::LineEditAccessible(QLineEdit *box)
 {
 }
 
+QString LineEditAccessible::line() const
+{
+    return box()->text();
+}
+
 QLineEdit *LineEditAccessible::box() const
 {
     return static_cast<QLineEdit *>(widget());
@@ -39,9 +44,7 @@ void *LineEditAccessible::interface_cast(QAccessible::InterfaceType t)
 
 QString LineEditAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value)
-        return box()->text();
-    return QAccessibleWidget::text(t);
+    return t == QAccessible::Value ? line() : QAccessibleWidget::text(t);
 }
 
 void LineEditAccessible::setText(QAccessible::Text t, const QString &text)
@@ -105,16 +108,6 @@ void LineEditAccessible::setCursorPosition(int position)
     box()->setCursorPosition(clamped(position));
 }
 
-QString LineEditAccessible::text(int startOffset, int endOffset) const
-{
-    // An end past the text, or -1, reads to the end of the text.
-    const int count = characterCount();
-    const int end = endOffset < 0 || endOffset > count ? count : endOffset;
-    if (startOffset < 0 || startOffset > end)
-        return {};
-    return box()->text().mid(startOffset, end - startOffset);
-}
-
 // The box holds one line: the line, and "no boundary", is the whole text,
 // with nothing before or after it. Characters, words and sentences are found
 // by the interface's own search over text().
@@ -149,11 +142,6 @@ QString LineEditAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTy
     return QAccessibleTextInterface::textAtOffset(offset, boundaryType, startOffset, endOffset);
 }
 
-int LineEditAccessible::characterCount() const
-{
-    return int(box()->text().size());
-}
-
 // Measured from the caret (where an input method would draw), whose place
 // already allows for the margins and for
 // how far a long text has scrolled: the character lies as far from the caret
@@ -173,27 +161,12 @@ QRect LineEditAccessible::characterRect(int offset) const
     return QRect(box()->mapToGlobal(local.topLeft()), local.size());
 }
 
-int LineEditAccessible::offsetAtPoint(const QPoint &point) const
-{
-    for (int offset = 0; offset < characterCount(); ++offset)
-        if (characterRect(offset).contains(point))
-            return offset;
-    return -1;
-}
-
 // Moving the caret is what scrolls a text box: to the end of the part first,
 // then to its start, so that as much of it as fits is in view.
 void LineEditAccessible::scrollToSubstring(int startIndex, int endIndex)
 {
     box()->setCursorPosition(clamped(endIndex));
     box()->setCursorPosition(clamped(startIndex));
-}
-
-QString LineEditAccessible::attributes(int, int *startOffset, int *endOffset) const
-{
-    *startOffset = 0;
-    *endOffset = characterCount();
-    return {};
 }
 
 void LineEditAccessible::deleteText(int startOffset, int endOffset)

@@ -1,22 +1,18 @@
 #pragma once
 
+#include "accessibility/single_line_text.h"
+
 #include <QAccessibleWidget>
 
 class QLineEdit;
 
 // A plain single-line text box (no password echo), as assistive technology
-// reads and edits it.
-//
-// Qt 6.4 reports an empty attribute run at every offset of a text box. Orca
-// joins the runs to read a line and lost its last character: typing "Alice"
-// in the exit window's first field, Tab and Shift+Tab have to say "Your name
-// text. Alice selected." (scripts/orca_check.sh), not "Alic". Here the
-// attributes are one run over the whole text, and the rest is the text box's
-// own public API.
+// reads and edits it: one line of text (single_line_text.h), and the rest the
+// text box's own public API.
 namespace accessibility {
 
 class LineEditAccessible : public QAccessibleWidget,
-                           public QAccessibleTextInterface,
+                           public SingleLineText,
                            public QAccessibleEditableTextInterface
 {
 public:
@@ -35,18 +31,14 @@ public:
     void setSelection(int selectionIndex, int startOffset, int endOffset) override;
     int cursorPosition() const override;
     void setCursorPosition(int position) override;
-    QString text(int startOffset, int endOffset) const override;
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                              int *startOffset, int *endOffset) const override;
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                             int *startOffset, int *endOffset) const override;
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
                          int *endOffset) const override;
-    int characterCount() const override;
     QRect characterRect(int offset) const override;
-    int offsetAtPoint(const QPoint &point) const override;
     void scrollToSubstring(int startIndex, int endIndex) override;
-    QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
     // QAccessibleEditableTextInterface
     void deleteText(int startOffset, int endOffset) override;
@@ -54,6 +46,7 @@ public:
     void replaceText(int startOffset, int endOffset, const QString &text) override;
 
 private:
+    QString line() const override;
     QLineEdit *box() const;
     // The offset moved into the text: 0 up to its length.
     int clamped(int offset) const;

@@ -1,7 +1,5 @@
 #include "accessibility/list_accessible.h"
 
-#include "accessibility/control_interfaces.h"
-
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -16,13 +14,12 @@ namespace {
 // What a list is called. Nothing draws it: the form shows the list bare.
 // The list carries the same name; assistive technology on the desktop also
 // learns what a list holds from the label pointing at it.
-class ListCaption : public QAccessibleInterface
+class ListCaption : public Part
 {
 public:
     explicit ListCaption(QComboBox *list) : m_list(list) {}
 
     bool isValid() const override { return m_list; }
-    QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
     relations(QAccessible::Relation match) const override
@@ -31,27 +28,15 @@ public:
             return {};
         return {{QAccessible::queryAccessibleInterface(m_list), QAccessible::Labelled}};
     }
-    QAccessibleInterface *focusChild() const override { return nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
         return m_list ? QAccessible::queryAccessibleInterface(m_list) : nullptr;
     }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && m_list ? m_list->accessibleName() : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
-    QRect rect() const override
-    {
-        if (!m_list)
-            return {};
-        return QRect(m_list->mapToGlobal(QPoint(0, 0)), m_list->size());
-    }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QRect rect() const override { return screenRect(m_list); }
     QAccessible::State state() const override
     {
         QAccessible::State state;
@@ -97,14 +82,6 @@ QRect ShownText::characterRect(int offset) const
     return QRect(m_owner->mapToGlobal(local.topLeft()), local.size());
 }
 
-int ShownText::offsetAtPoint(const QPoint &point) const
-{
-    for (int offset = 0; offset < characterCount(); ++offset)
-        if (characterRect(offset).contains(point))
-            return offset;
-    return -1;
-}
-
 int ShownText::selectionCount() const
 {
     return m_selected() && characterCount() > 0 ? 1 : 0;
@@ -117,41 +94,12 @@ void ShownText::selection(int selectionIndex, int *startOffset, int *endOffset) 
         *endOffset = characterCount();
 }
 
-QString ShownText::text(int startOffset, int endOffset) const
-{
-    const QString all = m_text();
-    if (endOffset < 0 || endOffset > all.size())
-        endOffset = int(all.size());
-    if (startOffset < 0 || startOffset > endOffset)
-        return {};
-    return all.mid(startOffset, endOffset - startOffset);
-}
-
-int ShownText::characterCount() const
-{
-    return int(m_text().size());
-}
-
-QString ShownText::attributes(int, int *startOffset, int *endOffset) const
-{
-    // One run over the whole text: see line_edit_accessible.h.
-    *startOffset = 0;
-    *endOffset = characterCount();
-    return {};
-}
-
 ListAccessible::ListAccessible(QComboBox *list)
     : QAccessibleWidget(list, QAccessible::ComboBox),
+      m_caption([list] { return new ListCaption(list); }),
       m_shown([list] { return list->currentText(); }, [list] { return list->hasFocus(); }, list,
               [list] { return entryBox(list); })
 {
-}
-
-ListAccessible::~ListAccessible()
-{
-    // The cache may have deleted it already, when it empties at exit.
-    if (m_captionId && QAccessible::accessibleInterface(m_captionId))
-        QAccessible::deleteAccessibleInterface(m_captionId);
 }
 
 QComboBox *ListAccessible::list() const
@@ -216,7 +164,7 @@ ListAccessible::relations(QAccessible::Relation match) const
         return QAccessibleWidget::relations(match);
     auto found = QAccessibleWidget::relations(match & ~QAccessible::Relation(QAccessible::Label));
     if (match & QAccessible::Label)
-        found.append({caption(), QAccessible::Label});
+        found.append({m_caption.get(), QAccessible::Label});
     return found;
 }
 
@@ -245,13 +193,6 @@ void ListAccessible::doAction(const QString &action)
         list()->hidePopup();
     else
         list()->showPopup();
-}
-
-QAccessibleInterface *ListAccessible::caption() const
-{
-    if (!m_captionId)
-        m_captionId = QAccessible::registerAccessibleInterface(new ListCaption(list()));
-    return QAccessible::accessibleInterface(m_captionId);
 }
 
 } // namespace accessibility

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QAccessibleTextInterface>
+#include "accessibility/control_interfaces.h"
+#include "accessibility/single_line_text.h"
+
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <functional>
@@ -24,12 +26,12 @@ class QComboBox;
 namespace accessibility {
 
 // Plain read-only text for an interface that shows a text of its own: one
-// line, no attributes but spanning the whole text, and the whole text
-// reported as selected while selected() says so. Its characters lie where
+// line (single_line_text.h), the whole of it reported as selected while
+// selected() says so. Its characters lie where
 // owner draws them, from the left of box (in owner's coordinates): Orca's
 // flat review reads a text only where it lies on the screen, and without
 // places it read the list's name instead of the entry the list shows.
-class ShownText : public QAccessibleTextInterface
+class ShownText : public SingleLineText
 {
 public:
     ShownText(std::function<QString()> text, std::function<bool()> selected, const QWidget *owner,
@@ -42,14 +44,12 @@ public:
     void setSelection(int, int, int) override {}
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override {}
-    QString text(int startOffset, int endOffset) const override;
-    int characterCount() const override;
     QRect characterRect(int offset) const override;
-    int offsetAtPoint(const QPoint &point) const override;
     void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
 private:
+    QString line() const override { return m_text(); }
+
     std::function<QString()> m_text;
     std::function<bool()> m_selected;
     QPointer<const QWidget> m_owner;
@@ -63,7 +63,6 @@ class ListAccessible : public QAccessibleWidget
 {
 public:
     explicit ListAccessible(QComboBox *list);
-    ~ListAccessible() override;
 
     void *interface_cast(QAccessible::InterfaceType t) override;
     int childCount() const override;
@@ -81,9 +80,8 @@ public:
 
 private:
     QComboBox *list() const;
-    QAccessibleInterface *caption() const;
 
-    mutable QAccessible::Id m_captionId = 0;
+    OwnedPart m_caption;
     ShownText m_shown;
 };
 

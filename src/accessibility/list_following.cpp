@@ -169,25 +169,26 @@ void ListWatch::announceOpenEntry()
     updates::tell(&event);
 }
 
+ListWatch *watchOf(const QComboBox *list)
+{
+    for (QObject *child : list->children())
+        if (auto *watch = dynamic_cast<ListWatch *>(child))
+            return watch;
+    return nullptr;
+}
 } // namespace
 
 bool choosingInOpenList(const QObject *object)
 {
     const auto *list = qobject_cast<const QComboBox *>(object);
-    if (!list)
-        return false;
-    for (QObject *child : list->children())
-        if (auto *watch = dynamic_cast<ListWatch *>(child))
-            return watch->choosingInPopup();
-    return false;
+    const ListWatch *watch = list ? watchOf(list) : nullptr;
+    return watch && watch->choosingInPopup();
 }
 
 void followList(QComboBox *list)
 {
-    for (QObject *child : list->children())
-        if (dynamic_cast<ListWatch *>(child))
-            return;
-    new ListWatch(list);
+    if (!watchOf(list))
+        new ListWatch(list);
 }
 
 } // namespace accessibility

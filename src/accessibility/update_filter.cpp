@@ -1,10 +1,10 @@
 #include "accessibility/update_filter.h"
 
 #include "accessibility/list_following.h"
+#include "accessibility/update_filter_testing.h"
 #include "forms/prompt_fields.h"
 #include "platform/accessibility_bridge.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -17,37 +17,59 @@
 namespace accessibility::updates {
 namespace {
 
-// What was installed before the filter: a test's recorder, or nothing, which
-// means Qt's own delivery to the desktop's accessibility bus.
-QAccessible::UpdateHandler next = nullptr;
-bool installed = false;
-bool withoutDesktop = false;
-
-// ---------------------------------------------------------------------------
-// 1. prompt_clearing
-// Qt 6.4: a widget's focus is announced only after its FocusIn handling has
-// run, so a text box that takes its prompt away on FocusIn reports the text
-// and caret change before its own focus. Orca took the caret move for the
-// arrival and never said which box was reached: at the first text field of
-// the exit window it has to say "Your name text." (scripts/orca_check.sh).
-// The new, empty text is read with the focus anyway.
-bool isTextChange(QAccessible::Event type)
+struct ShowChange
 {
-    switch (type) {
-    case QAccessible::TextInserted:
-    case QAccessible::TextRemoved:
-    case QAccessible::TextUpdated:
-    case QAccessible::TextCaretMoved:
-    case QAccessible::TextSelectionChanged:
-        return true;
-    default:
-        return false;
+    QPointer<QObject> control;
+    std::optional<QAccessible::Event> change; // none: back as it was
+};
+
+// Everything the filter keeps from one event to the next.
+struct State
+{
+    // Where what gets through goes: a test's recorder, or nothing, which means
+    // Qt's own delivery to the desktop's accessibility bus.
+    QAccessible::UpdateHandler next = nullptr;
+    bool installed = false;
+    bool withoutDesktop = false;
+    // show_changes: controls shown or hidden since the program last waited.
+    QList<ShowChange> pendingShowChanges;
+    // focus_once: what the focus told last named, as the bridge names it.
+    QPointer<QObject> focusTold;
+    int focusToldChild = -1;
+} state;
+
+void deliver(QAccessibleEvent *event)
+{
+    if (state.next) {
+        state.next(event);
+        return;
     }
+    // Qt 6.4 delivers to the desktop's bus only while no handler is installed,
+    // and offers no other call for that delivery: the filter steps aside for
+    // this one event and is back before anything else can run.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&filter);
 }
 
-bool clearingPrompt(const QAccessibleEvent *event)
+// Tells what show_changes holds back: of one window, ahead of its activation
+// or a focus in it; of all (window null), once the program waits again.
+void flush(const QWidget *window)
 {
-    return isTextChange(event->type()) && form::PromptFields::isClearingPrompt(event->object());
+    QList<ShowChange> due;
+    state.pendingShowChanges.removeIf([&](const ShowChange &change) {
+        const auto *control = qobject_cast<const QWidget *>(change.control.data());
+        if (window && (!control || control->window() != window))
+            return false;
+        due.append(change);
+        return true;
+    });
+    for (const ShowChange &change : due) {
+        if (!change.control || !change.change)
+            continue;
+        QAccessibleEvent told(change.control.data(), *change.change);
+        deliver(&told);
+    }
 }
 
 // A window becoming the active one, as Qt tells it: a change of the active
@@ -64,8 +86,26 @@ bool isActivation(const QAccessibleEvent *event)
     return window && window->role() == QAccessible::Window && window->state().active;
 }
 
-// ---------------------------------------------------------------------------
-// 2. show_changes
+// prompt_clearing
+// Qt 6.4: a widget's focus is announced only after its FocusIn handling has
+// run, so a text box that takes its prompt away on FocusIn reports the text
+// and caret change before its own focus. Orca took the caret move for the
+// arrival and never said which box was reached: at the first text field of
+// the exit window it has to say "Your name text." (scripts/orca_check.sh).
+// The new, empty text is read with the focus anyway.
+bool isTextChange(QAccessible::Event type)
+{
+    return type == QAccessible::TextInserted || type == QAccessible::TextRemoved ||
+           type == QAccessible::TextUpdated || type == QAccessible::TextCaretMoved ||
+           type == QAccessible::TextSelectionChanged;
+}
+
+bool clearingPrompt(const QAccessibleEvent *event)
+{
+    return isTextChange(event->type()) && form::PromptFields::isClearingPrompt(event->object());
+}
+
+// show_changes
 // Qt 6.4 reports a window shown and hidden again in one go (closing the
 // result window shows the exit window and Back hides it at once). Orca looked
 // at the window once it was hidden again and kept it as not visible for good,
@@ -78,46 +118,6 @@ bool isActivation(const QAccessibleEvent *event)
 // (Windows), both come before the program waits, and a screen reader heard
 // the focus first and the window after it. What is waiting to be told of
 // that window goes before them.
-struct ShowChange
-{
-    QPointer<QObject> control;
-    std::optional<QAccessible::Event> change; // none: back as it was
-};
-QList<ShowChange> pendingShowChanges;
-
-void tellShowChanges()
-{
-    const QList<ShowChange> changes = std::exchange(pendingShowChanges, {});
-    for (const ShowChange &change : changes) {
-        if (!change.control || !change.change)
-            continue;
-        QAccessibleEvent event(change.control.data(), *change.change);
-        deliver(&event);
-    }
-}
-
-void tellShowChangesBefore(const QAccessibleEvent *event)
-{
-    const auto *widget = qobject_cast<const QWidget *>(event->object());
-    if ((event->type() != QAccessible::Focus && !isActivation(event)) || !widget)
-        return;
-    const QWidget *window = widget->window();
-    QList<ShowChange> due;
-    pendingShowChanges.removeIf([&](const ShowChange &change) {
-        const auto *control = qobject_cast<const QWidget *>(change.control.data());
-        if (!control || control->window() != window)
-            return false;
-        due.append(change);
-        return true;
-    });
-    for (const ShowChange &change : due) {
-        if (!change.change)
-            continue;
-        QAccessibleEvent told(change.control.data(), *change.change);
-        deliver(&told);
-    }
-}
-
 bool delayShowChange(const QAccessibleEvent *event)
 {
     const QAccessible::Event type = event->type();
@@ -125,12 +125,12 @@ bool delayShowChange(const QAccessibleEvent *event)
     if (!widget || event->child() >= 0 ||
         (type != QAccessible::ObjectShow && type != QAccessible::ObjectHide))
         return false;
-    auto known = std::find_if(pendingShowChanges.begin(), pendingShowChanges.end(),
+    auto known = std::find_if(state.pendingShowChanges.begin(), state.pendingShowChanges.end(),
                               [widget](const ShowChange &c) { return c.control == widget; });
-    if (known == pendingShowChanges.end()) {
-        if (pendingShowChanges.isEmpty())
-            QTimer::singleShot(0, qApp, &tellShowChanges);
-        pendingShowChanges.append({const_cast<QWidget *>(widget), type});
+    if (known == state.pendingShowChanges.end()) {
+        if (state.pendingShowChanges.isEmpty())
+            QTimer::singleShot(0, qApp, [] { flush(nullptr); });
+        state.pendingShowChanges.append({const_cast<QWidget *>(widget), type});
     } else if (!known->change) {
         known->change = type;
     } else if (*known->change != type) {
@@ -139,8 +139,7 @@ bool delayShowChange(const QAccessibleEvent *event)
     return true;
 }
 
-// ---------------------------------------------------------------------------
-// 3. hidden_windows
+// hidden_windows
 // Qt 6.4 reports changes inside a window that is not shown: the exit window
 // is built, hidden, at Next, and its controls change while it waits. A reader
 // told of them looks at the hidden window and, as above, keeps it as not
@@ -163,8 +162,7 @@ bool inHiddenWindow(const QAccessibleEvent *event)
            !widget->window()->isVisible() && !windowLeftActive(event, widget);
 }
 
-// ---------------------------------------------------------------------------
-// 4. focus_once
+// focus_once
 // Qt tells the focus again each time it activates a window anew, though the
 // focus did not move, and a window system may activate a newly shown window
 // more than once. Where the desktop's bridge tells a focus as the part that
@@ -178,9 +176,6 @@ bool inHiddenWindow(const QAccessibleEvent *event)
 // becoming active would have the bridge name a control that has not got it:
 // such an activation is held back too. Once the user has been in another
 // program, the focus on return is told again.
-QPointer<QObject> focusTold;
-int focusToldChild = -1;
-
 using Named = std::pair<QObject *, int>;
 
 // An accessible as events name it: its object, or for a part without one (an
@@ -202,7 +197,7 @@ std::optional<Named> nameOf(const QAccessibleInterface *accessible)
 // that at all.
 std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
 {
-    const bool partTold = platform::bridgeTellsFocusedPart();
+    const bool partTold = platform::bridgeTellsFocusedPart;
     if (event->type() == QAccessible::Focus) {
         const Named named{event->object(), event->child()};
         const QAccessibleInterface *control =
@@ -216,34 +211,22 @@ std::optional<Named> focusNamedBy(const QAccessibleEvent *event)
     return nameOf(event->accessibleInterface()->focusChild());
 }
 
-bool activatedBehindPopup(const QAccessibleEvent *event)
-{
-    return platform::bridgeTellsFocusedPart() && isActivation(event) &&
-           QApplication::activePopupWidget();
-}
-
 bool repeatsFocus(const QAccessibleEvent *event)
 {
-    if (activatedBehindPopup(event))
-        return true;
+    if (platform::bridgeTellsFocusedPart && isActivation(event) &&
+        QApplication::activePopupWidget())
+        return true; // an activation behind an open list or menu
     const auto named = focusNamedBy(event);
     if (!named)
         return false;
-    if (focusTold && focusTold == named->first && focusToldChild == named->second)
+    if (state.focusTold && state.focusTold == named->first && state.focusToldChild == named->second)
         return true;
-    focusTold = named->first;
-    focusToldChild = named->second;
+    state.focusTold = named->first;
+    state.focusToldChild = named->second;
     return false;
 }
 
-void forgetFocus(Qt::ApplicationState state)
-{
-    if (state != Qt::ApplicationActive)
-        focusTold = nullptr;
-}
-
-// ---------------------------------------------------------------------------
-// 5. chosen_in_open_list
+// chosen_in_open_list
 // Qt 6.8 tells the list's new value once the open list has closed on the
 // entry chosen in it, which the open list told already, and the list's
 // focus says it once more. Orca 48 read the value as a selection and said
@@ -253,59 +236,92 @@ bool chosenInOpenList(const QAccessibleEvent *event)
     return event->type() == QAccessible::ValueChanged && choosingInOpenList(event->object());
 }
 
+// A rule holds back, or takes to tell later, the events of one fault.
+struct Rule
+{
+    const char *name;
+    bool (*holdsBack)(const QAccessibleEvent *event);
+};
+
+// The rules in the order they are asked; the first that takes an event ends
+// its way. Beside each: why it stands there, and the rows of tst_screen_reader
+// that guard it.
+const Rule rules[] = {
+    // Text changes are no later rule's business but hidden_windows', which
+    // drops those of a hidden box as well: any place would do. Guarded by
+    // "focus into a field showing its prompt".
+    {"prompt_clearing", &clearingPrompt},
+    // Before hidden_windows: a window hiding is in a hidden window by the
+    // time Qt tells it, and would be dropped there; its showing is told here
+    // once it stuck. Guarded by "a window shown", "a window shown and hidden
+    // at once", "a window activated as it shows", "a window hidden on its own".
+    {"show_changes", &delayShowChange},
+    // Before focus_once: a focus in a hidden window that counted as told
+    // would make the real one, once the window shows, a repeat. Guarded by
+    // "a change in a hidden window" and hiddenWindowTellsItsDeactivation.
+    {"hidden_windows", &inHiddenWindow},
+    // After every rule that could drop a focus or an activation, so that
+    // what it keeps as told was told. Guarded by "the window activated again,
+    // the focus where it was", "back from another program, the focus where it
+    // was", "the list opened" and filterAtItsEdges's activation behind the
+    // open list.
+    {"focus_once", &repeatsFocus},
+    // Value changes are no other rule's: last, as any place would do.
+    // Guarded by "an entry chosen in the open list".
+    {"chosen_in_open_list", &chosenInOpenList},
+};
+
 } // namespace
 
 void filter(QAccessibleEvent *event)
 {
-    // Qt 6.8 hands over its events whether anyone listens or not.
+    // Qt 6.8 hands over its events whether anyone listens or not. None of them
+    // is looked at: what nobody heard must not count as told.
     if (!listening())
         return;
-    if (clearingPrompt(event) || delayShowChange(event) || inHiddenWindow(event) ||
-        repeatsFocus(event) || chosenInOpenList(event))
-        return;
-    tellShowChangesBefore(event);
+    for (const Rule &rule : rules)
+        if (rule.holdsBack(event))
+            return;
+    const auto *widget = qobject_cast<const QWidget *>(event->object());
+    if (widget && (event->type() == QAccessible::Focus || isActivation(event)))
+        flush(widget->window());
     deliver(event);
 }
 
 bool listening()
 {
-    return QAccessible::isActive() || withoutDesktop;
+    return QAccessible::isActive() || state.withoutDesktop;
 }
 
 void tell(QAccessibleEvent *event)
 {
     if (QAccessible::isActive())
         QAccessible::updateAccessibility(event);
-    else if (withoutDesktop)
+    else if (state.withoutDesktop)
         filter(event);
 }
 
 void listenWithoutDesktop(bool on)
 {
-    withoutDesktop = on;
+    state.withoutDesktop = on;
+}
+
+QAccessible::UpdateHandler passOnTo(QAccessible::UpdateHandler handler)
+{
+    return std::exchange(state.next, handler);
 }
 
 void install()
 {
-    if (installed)
+    if (state.installed)
         return;
-    installed = true;
-    next = QAccessible::installUpdateHandler(&filter);
-    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, &forgetFocus);
-}
-
-void deliver(QAccessibleEvent *event)
-{
-    if (next) {
-        next(event);
-        return;
-    }
-    // Qt 6.4 delivers to the desktop's bus only while no handler is installed,
-    // and offers no other call for that delivery: the filter steps aside for
-    // this one event and is back before anything else can run.
-    QAccessible::installUpdateHandler(nullptr);
-    QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(&filter);
+    state.installed = true;
+    state.next = QAccessible::installUpdateHandler(&filter);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                     [](Qt::ApplicationState now) {
+                         if (now != Qt::ApplicationActive)
+                             state.focusTold = nullptr;
+                     });
 }
 
 } // namespace accessibility::updates

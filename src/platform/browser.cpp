@@ -1,15 +1,12 @@
 #include "platform/browser.h"
 
+#include "platform/standard_streams.h"
+
 #include <QByteArray>
 #include <QDesktopServices>
 #include <QList>
 #include <QUrl>
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace platform {
 namespace {
@@ -43,47 +40,6 @@ QString withoutQuery(const QString &text, const QString &address)
     return text.left(at + query + 1) + QStringLiteral("[query withheld]");
 }
 
-// The helper Qt starts (xdg-open) and the browser it starts in turn inherit
-// this process's standard output and error and may print the address there.
-// They get /dev/null instead while the address is handed over.
-class QuietStandardStreams
-{
-public:
-    QuietStandardStreams()
-    {
-#ifdef Q_OS_UNIX
-        std::fflush(stdout);
-        std::fflush(stderr);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null < 0)
-            return;
-        for (int fd : {1, 2}) {
-            m_saved[fd - 1] = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-            if (m_saved[fd - 1] >= 0)
-                ::dup2(null, fd);
-        }
-        ::close(null);
-#endif
-    }
-    ~QuietStandardStreams()
-    {
-#ifdef Q_OS_UNIX
-        std::fflush(stdout);
-        std::fflush(stderr);
-        for (int fd : {1, 2}) {
-            if (m_saved[fd - 1] < 0)
-                continue;
-            ::dup2(m_saved[fd - 1], fd);
-            ::close(m_saved[fd - 1]);
-        }
-#endif
-    }
-    QuietStandardStreams(const QuietStandardStreams &) = delete;
-    QuietStandardStreams &operator=(const QuietStandardStreams &) = delete;
-
-private:
-    [[maybe_unused]] int m_saved[2] = {-1, -1};
-};
 } // namespace
 
 void openInBrowser(const QString &address)

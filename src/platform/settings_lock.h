@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLockFile>
 #include <memory>
-
-class QLockFile;
 
 namespace platform {
 
@@ -27,8 +26,8 @@ namespace platform {
 class SettingsLock
 {
 public:
-    explicit SettingsLock(const QByteArray &lockFile); // a native path
-    ~SettingsLock();
+    explicit SettingsLock(const QByteArray &lockFile) : m_path(lockFile) {} // a native path
+    ~SettingsLock() { unlock(); }
     SettingsLock(const SettingsLock &) = delete;
     SettingsLock &operator=(const SettingsLock &) = delete;
 
@@ -37,11 +36,8 @@ public:
 
 private:
     QByteArray m_path;
-#ifdef Q_OS_WIN
-    std::unique_ptr<QLockFile> m_lock;
-#else
-    int m_fd = -1;
-#endif
+    std::unique_ptr<QLockFile> m_lock; // where QLockFile is the lock
+    int m_fd = -1;                     // where the lock is made here
 };
 
 } // namespace platform

@@ -2,81 +2,21 @@
 
 #include "common/text_rules.h"
 #include "platform/executable_name.h"
+#include "platform/settings_files.h"
 #include "platform/settings_lock.h"
 #include "platform/user_folders.h"
-#ifndef Q_OS_WIN
-#include "platform/unix_files.h"
-#endif
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QStringList>
 #include <memory>
 
-#ifndef Q_OS_WIN
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace platform {
+using namespace settingsfiles;
+
 namespace {
 // Far more than one date ever needs; a bigger file is not ours to interpret.
 constexpr qint64 largestFileBytes = 1 << 20;
-
-enum class Found { Nothing, Directory, File, NotPlain };
-
-// What lies at path. The content of a plain file of at most limit bytes is
-// read into bytes when asked for. A FIFO, a device or a socket there counts as
-// NotPlain without being read, and opening it never waits: a FIFO nobody
-// writes to would otherwise hold the start forever, and a device such as
-// /dev/zero never ends.
-Found inspect(const QByteArray &where, qint64 limit, QByteArray *bytes = nullptr)
-{
-#ifdef Q_OS_WIN
-    const QString path = qtPath(where);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return Found::Nothing;
-    if (info.isDir())
-        return Found::Directory;
-    if (!info.isFile() || info.size() > limit)
-        return Found::NotPlain;
-    if (!bytes)
-        return Found::File;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Found::NotPlain;
-    *bytes = file.read(limit + 1);
-    if (bytes->size() > limit || file.error() != QFileDevice::NoError)
-        return Found::NotPlain;
-    return Found::File;
-#else
-    const int fd = openFile(where, O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? Found::Nothing : Found::NotPlain;
-    struct stat status;
-    Found found = Found::File;
-    if (::fstat(fd, &status) != 0)
-        found = Found::NotPlain;
-    else if (S_ISDIR(status.st_mode))
-        found = Found::Directory;
-    else if (!S_ISREG(status.st_mode) || status.st_size > limit)
-        found = Found::NotPlain;
-    // The size may change while it is read; the limit holds all the same.
-    if (found == Found::File && bytes && (!readUpTo(fd, limit, *bytes) || bytes->size() > limit))
-        found = Found::NotPlain;
-    ::close(fd);
-    return found;
-#endif
-}
 
 // Only the blanks QSettings drops around names and values; QString::trimmed()
 // would also drop others, such as a no-break space that QSettings keeps.
@@ -242,63 +182,6 @@ Position find(const QStringList &lines, const QString &section, const QString &n
     return at;
 }
 
-QByteArray defaultIniFile()
-{
-#ifdef Q_OS_WIN
-    return {}; // the registry, where QSettings has always kept it on Windows
-#else
-    const QByteArray name = nativePath(executableName());
-    return configFolder() + '/' + name + '/' + name + ".conf";
-#endif
-}
-
-#ifndef Q_OS_WIN
-// The new content goes to a file beside the old one, which it replaces only
-// once complete: a write cut short (a full disk, a file-size limit, a kill)
-// leaves the old file whole. A link is followed, so that a settings file kept
-// elsewhere stays where it is.
-bool replaceFile(const QByteArray &path, const QByteArray &bytes)
-{
-    QByteArray target = path;
-    struct stat status;
-    if (::lstat(path.constData(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        char resolved[PATH_MAX];
-        if (!::realpath(path.constData(), resolved))
-            return false;
-        target = resolved;
-    }
-    const bool existed = ::stat(target.constData(), &status) == 0;
-    // A file the user made read-only is theirs to keep as it is, as QSettings
-    // keeps it; replacing it would only need the folder to be writable. The
-    // mode counts even for an account that may write anything.
-    if (existed && ((status.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0))
-        return false;
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = target + ".new" + QByteArray::number(qint64(::getpid())) + '-' +
-                    QByteArray::number(attempt);
-        fd = openFile(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    bool written = (!existed || ::fchmod(fd, status.st_mode & 07777) == 0) && writeAll(fd, bytes);
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (written && ::rename(temporary.constData(), target.constData()) == 0)
-        return true;
-    ::unlink(temporary.constData());
-    return false;
-}
-#endif
-
-QString registryKey(const QString &section, const QString &name)
-{
-    return section + QLatin1Char('/') + name;
-}
-
 std::unique_ptr<QSettings> registry()
 {
     const QString key = executableName();
@@ -316,7 +199,7 @@ NativeSettingsStore::NativeSettingsStore(const QString &iniFile, int lockWaitMs)
 std::optional<QString> NativeSettingsStore::read(const QString &section, const QString &name)
 {
     if (m_iniFile.isEmpty()) {
-        const QVariant value = registry()->value(registryKey(section, name));
+        const QVariant value = registry()->value(section + QLatin1Char('/') + name);
         if (value.typeId() == QMetaType::QStringList)
             return value.toStringList().join(QLatin1Char(','));
         return value.toString();
@@ -332,7 +215,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
 {
     if (m_iniFile.isEmpty()) {
         const auto settings = registry();
-        settings->setValue(registryKey(section, name), value);
+        settings->setValue(section + QLatin1Char('/') + name, value);
         settings->sync();
         return settings->status() == QSettings::NoError;
     }
@@ -370,14 +253,7 @@ bool NativeSettingsStore::write(const QString &section, const QString &name, con
     const QByteArray bytes = (lines->join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     if (bytes.size() > largestFileBytes)
         return false; // the next start would not read it back
-#ifdef Q_OS_WIN
-    QSaveFile file(qtPath(m_iniFile));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(bytes) == bytes.size() && file.commit();
-#else
     return replaceFile(m_iniFile, bytes);
-#endif
 }
 
 } // namespace platform

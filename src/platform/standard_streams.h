@@ -10,4 +10,19 @@ namespace platform {
 // error at /dev/null for a moment, cuts it off. Call it first thing in main.
 void keepStandardStreamsOpen();
 
+// While it lives, standard output and error lead to /dev/null, for the helper
+// that starts the browser and the browser itself, which inherit them and may
+// print the address there. On Windows it does nothing.
+class QuietStandardStreams
+{
+public:
+    QuietStandardStreams();
+    ~QuietStandardStreams();
+    QuietStandardStreams(const QuietStandardStreams &) = delete;
+    QuietStandardStreams &operator=(const QuietStandardStreams &) = delete;
+
+private:
+    [[maybe_unused]] int m_saved[2] = {-1, -1};
+};
+
 } // namespace platform

@@ -39,10 +39,6 @@ QByteArray runtimeFolder();
 void lendRuntimeFolderToQt();
 void takeBackRuntimeFolder();
 
-// Makes the folder and those above it that are missing; true once it is there.
-// Unix only.
-bool makeFolders(const QByteArray &path);
-
 // Makes the folder a file is to go in, and those above it; true once it is
 // there. On every system.
 bool makeFolderFor(const QByteArray &file);

@@ -1,20 +1,15 @@
+// Not QLockFile: it waits for ever on a FIFO in its place ("settings lock a FIFO, first start").
+
 #include "platform/settings_lock.h"
 
-#include "platform/user_folders.h"
-#ifndef Q_OS_WIN
 #include "platform/unix_files.h"
-#endif
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
 #include <QSysInfo>
 #include <QThread>
 #include <algorithm>
 
-#ifndef Q_OS_WIN
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -22,35 +17,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace platform {
 
-#ifdef Q_OS_WIN
-SettingsLock::SettingsLock(const QByteArray &lockFile) : m_path(lockFile) {}
-
-SettingsLock::~SettingsLock()
-{
-    unlock();
-}
-
-bool SettingsLock::lock(int waitMs)
-{
-    const QString path = qtPath(m_path);
-    if (QFileInfo(path).isDir())
-        return false;
-    m_lock = std::make_unique<QLockFile>(path);
-    if (m_lock->tryLock(waitMs))
-        return true;
-    m_lock.reset();
-    return false;
-}
-
-void SettingsLock::unlock()
-{
-    m_lock.reset();
-}
-#else
 namespace {
 // A lock holds five short lines; anything bigger was not made as a lock.
 constexpr qint64 largestLockBytes = 4096;
@@ -226,13 +195,6 @@ bool removeStale(const QByteArray &path)
 }
 } // namespace
 
-SettingsLock::SettingsLock(const QByteArray &lockFile) : m_path(lockFile) {}
-
-SettingsLock::~SettingsLock()
-{
-    unlock();
-}
-
 bool SettingsLock::lock(int waitMs)
 {
     if (m_fd >= 0)
@@ -274,6 +236,4 @@ void SettingsLock::unlock()
     release(m_path, m_fd);
     m_fd = -1;
 }
-#endif
-
 } // namespace platform

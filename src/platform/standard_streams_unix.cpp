@@ -1,16 +1,13 @@
 #include "platform/standard_streams.h"
 
-#include <QtGlobal>
-
-#ifdef Q_OS_UNIX
 #include "platform/unix_files.h"
-#endif
+
+#include <cstdio>
 
 namespace platform {
 
 void keepStandardStreamsOpen()
 {
-#ifdef Q_OS_UNIX
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
@@ -26,7 +23,33 @@ void keepStandardStreamsOpen()
             ::close(null);
         }
     }
-#endif
+}
+
+QuietStandardStreams::QuietStandardStreams()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0)
+        return;
+    for (int fd : {1, 2}) {
+        m_saved[fd - 1] = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        if (m_saved[fd - 1] >= 0)
+            ::dup2(null, fd);
+    }
+    ::close(null);
+}
+
+QuietStandardStreams::~QuietStandardStreams()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    for (int fd : {1, 2}) {
+        if (m_saved[fd - 1] < 0)
+            continue;
+        ::dup2(m_saved[fd - 1], fd);
+        ::close(m_saved[fd - 1]);
+    }
 }
 
 } // namespace platform

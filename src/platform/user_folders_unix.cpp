@@ -1,46 +1,49 @@
 #include "platform/user_folders.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QtGlobal>
 #include <optional>
 
-#ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#endif
 
 namespace platform {
 
 QByteArray nativePath(const QString &path)
 {
-#ifdef Q_OS_WIN
-    return path.toUtf8();
-#else
     return QFile::encodeName(path);
-#endif
 }
 
 QString qtPath(const QByteArray &path)
 {
-#ifdef Q_OS_WIN
-    return QString::fromUtf8(path);
-#else
     return QFile::decodeName(path);
-#endif
 }
 
-#ifndef Q_OS_WIN
 namespace {
 QByteArray absoluteVariable(const char *name)
 {
     const QByteArray value = qgetenv(name);
     return value.startsWith('/') ? value : QByteArray();
+}
+
+// Makes the folder and those above it that are missing; true once it is there.
+bool makeFolders(const QByteArray &path)
+{
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0)
+        return S_ISDIR(status.st_mode);
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 QByteArray withoutTrailingSlashes(QByteArray path)
@@ -97,10 +100,8 @@ void lendRuntimeFolderToQt()
     if (nativePath(qtPath(runtime)) == runtime)
         return;
     const QByteArray folder = runtimeFolder();
-#ifdef Q_OS_LINUX
     if (!folder.isEmpty())
         lentFolder = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-#endif
     lentRuntime = runtime;
     // The final slash makes it the folder itself to Qt, not a link to one.
     if (lentFolder >= 0)
@@ -120,35 +121,10 @@ void takeBackRuntimeFolder()
     lentFolder = -1;
 }
 
-bool makeFolders(const QByteArray &path)
-{
-    struct stat status;
-    if (::stat(path.constData(), &status) == 0)
-        return S_ISDIR(status.st_mode);
-    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray part = slash < 0 ? path : path.left(slash);
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return false;
-        if (slash < 0)
-            break;
-    }
-    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-#endif
-
-#ifdef Q_OS_WIN
-void lendRuntimeFolderToQt() {}
-void takeBackRuntimeFolder() {}
-#endif
-
 bool makeFolderFor(const QByteArray &file)
 {
-#ifdef Q_OS_WIN
-    return QDir().mkpath(QFileInfo(qtPath(file)).absolutePath());
-#else
     const qsizetype slash = file.lastIndexOf('/');
     return slash <= 0 || makeFolders(file.left(slash));
-#endif
 }
 
 } // namespace platform
