@@ -143,10 +143,12 @@ make_root() {
         "$SUITE" "$dir" "${sources[@]}" >"$dir.log" 2>&1; then
         # One line for what went wrong, naming the step: mmdebstrap's last
         # "I:" line says which it was in.
-        local step failed
-        step="$(sed -n 's/^I: \(.*[^.]\)\.*$/\1/p' "$dir.log" | tail -n 1)"
-        if grep -q 'No space left on device' "$dir.log"; then
-            echo "making the Debian 13 root: the disk filled while ${step:-starting}; $(df --output=avail -m "$(dirname "$dir")" | tail -n 1 | tr -d ' ') MiB free in $(dirname "$dir"), $ROOM_FOR_ROOT MiB needed (log: $dir.log)" >&2
+        # A full disk may cut the log itself short: the room left tells too.
+        local step failed left
+        step="$(grep -v '^I: main() received' "$dir.log" | sed -n 's/^I: \(.*[^.]\)\.*$/\1/p' | tail -n 1)"
+        left="$(df --output=avail -m "$(dirname "$dir")" | tail -n 1 | tr -d ' ')"
+        if ((left < 256)) || grep -qE 'No space left on device|Errno 28' "$dir.log"; then
+            echo "making the Debian 13 root: the disk filled while ${step:-starting}; $left MiB free in $(dirname "$dir"), $ROOM_FOR_ROOT MiB needed (log: $dir.log)" >&2
         elif grep -qE 'Failed to fetch|Could not (resolve|connect)|Unable to connect|Temporary failure|Connection (failed|timed out)' "$dir.log"; then
             failed="$main"
             if [ -n "$security" ] && grep -E 'Failed to fetch|Could not|Unable to connect|Temporary failure|Connection' "$dir.log" | grep -qF "${security#*://}"; then
