@@ -326,6 +326,9 @@ class Bench:
         os.chmod(scratch, 0o700)
         home = make_home(os.path.join(scratch, "home")) if fresh_home else self.returning_home
         if self.args.wine:
+            # A Windows user's first start differs in the registry alone: the
+            # Linux home (fontconfig's cache, Wine's own folders) stays.
+            home = self.returning_home
             if fresh_home:
                 self.wine_settings(None)
             command = [self.args.wine] + command
