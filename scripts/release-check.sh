@@ -92,7 +92,7 @@ echo "The release made again in $copy/thymara, with another time zone, umask and
     TZ=Pacific/Chatham LC_ALL=C LANG=C ./scripts/release.sh >"$copy/release.log" 2>&1
 ) || { tail -n 30 "$copy/release.log" >&2; fail "the release made again failed"; }
 diff "$ROOT/dist/SHA256SUMS" "$copy/thymara/dist/SHA256SUMS" >&2 ||
-    fail "the release made again differs from dist/ (files in $copy/thymara/dist kept as long as this runs)"
+    fail "the release made again from another folder differs from dist/"
 echo "  ok: the same SHA256SUMS from another folder"
 rm -rf "$copy/thymara"
 
