@@ -292,9 +292,9 @@ run_inside() {
     local command=(unshare --mount --propagation private --pid --fork --kill-child
         "$SELF" --enter "$root" "$CACHE_ROOT" "$(id -u):$(id -g)" "$PWD" "$deb" "${pass[@]}" -- "$@")
     # A command in the background reads from /dev/null unless handed its
-    # input, so it gets this script's own.
+    # input, so it gets this script's own, when there is one.
     local child status=0 input
-    exec {input}<&0
+    if ! { exec {input}<&0; } 2>/dev/null; then exec {input}</dev/null; fi
     if [ "$(id -u)" -eq 0 ]; then
         setpriv --pdeathsig KILL "${command[@]}" <&"$input" &
         child=$!
