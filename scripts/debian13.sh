@@ -37,7 +37,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 SUITE=trixie
 # A change here, or to what the making below does, is a new ROOT_FORMAT: the
 # root is then made anew beside the old one.
-ROOT_FORMAT=2
+ROOT_FORMAT=3
 ROOT_PACKAGES=(
     # the Windows build: the cross compiler, CMake, and the native Qt whose
     # moc, rcc and uic the cross build uses, from the same source as the Qt
@@ -57,8 +57,9 @@ ROOT_PACKAGES=(
     orca python3-pyatspi at-spi2-core dbus-x11 dbus-daemon qt6-wayland
     # releases: Authenticode signatures on the Windows files
     osslsigncode
-    # the start-up benchmark of the Windows program and of Qt 6.8
-    python3-xlib
+    # the start-up benchmark of the Windows program and of Qt 6.8, and its
+    # instruction counts
+    python3-xlib valgrind
 )
 # Room needed, in MiB: the root itself, and what a Qt build uses beside it.
 ROOM_FOR_ROOT=4096
@@ -136,10 +137,16 @@ make_root() {
     # The version is read by the hook's own shell and handed in whole: the
     # inner shell never sees a \$ of its own to expand.
     local fetch_source='mkdir -p "$1/usr/src/qt6-base" && version="$(chroot "$1" dpkg-query -W -f="\${Version}" qt6-base-dev-tools)" && [ -n "$version" ] && chroot "$1" sh -c "cd /usr/src/qt6-base && apt-get source --download-only -qq qt6-base=$version"'
+    # fontconfig's trigger may run before a font package's own script has
+    # written its X11 font lists into a font folder, which leaves that folder's
+    # system cache stale: every new home would then scan it at its first
+    # font lookup. The caches are brought up to date last, as the next
+    # package installed on a desktop would.
+    local font_cache='chroot "$1" fc-cache --system-only'
     # In a mount namespace of its own: what mmdebstrap mounts inside the
     # root while it installs goes with it, even when it is killed.
     if ! unshare --mount --propagation private mmdebstrap --mode=root --variant=apt --aptopt='Acquire::Retries "3"' \
-        --include="$packages" --customize-hook="$fetch_source" \
+        --include="$packages" --customize-hook="$fetch_source" --customize-hook="$font_cache" \
         "$SUITE" "$dir" "${sources[@]}" >"$dir.log" 2>&1; then
         # One line for what went wrong, naming the step: mmdebstrap's last
         # "I:" line says which it was in.
