@@ -93,9 +93,9 @@ bool isActivation(const QAccessibleEvent *event)
 // caret move or the selection for the arrival, whenever it read that before
 // the focus came, and never said which box was reached: at the exit window's
 // first text field it has to say "Your name text." (scripts/orca_check.sh),
-// and Orca 48 said only "Alice selected" coming back to it by Shift+Tab in 1
-// run of 20. Until its focus is told, a box's text changes are held back;
-// the text and its selection are read with the focus anyway.
+// and coming back to it by Shift+Tab "Your name text. Alice selected.", not
+// "Alice selected" alone. Until its focus is told, a box's text changes are
+// held back; the text and its selection are read with the focus anyway.
 bool isTextChange(QAccessible::Event type)
 {
     return type == QAccessible::TextInserted || type == QAccessible::TextRemoved ||
