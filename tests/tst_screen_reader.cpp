@@ -306,8 +306,10 @@ private Q_SLOTS:
         QTest::newRow("focus into a field showing its prompt")
             << "focus field"
             << "^txtName "
-            << (qt68 ? QStringList{"txtName Focus", "txtName TextInserted a", "txtName TextCaretMoved"}
-                     : QStringList{"txtName Focus", "txtName TextUpdated", "txtName TextCaretMoved"})
+            << (qt68
+                    ? QStringList{"txtName Focus", "txtName TextInserted a",
+                                  "txtName TextCaretMoved"}
+                    : QStringList{"txtName Focus", "txtName TextUpdated", "txtName TextCaretMoved"})
             << QStringList();
         QTest::newRow("focus into a field holding text")
             << "focus filled field"
