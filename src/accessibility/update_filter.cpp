@@ -2,7 +2,6 @@
 
 #include "accessibility/list_following.h"
 #include "accessibility/update_filter_testing.h"
-#include "forms/prompt_fields.h"
 #include "platform/accessibility_bridge.h"
 
 #include <QApplication>
@@ -108,8 +107,7 @@ bool textBeforeItsFocus(const QAccessibleEvent *event)
     if (!isTextChange(event->type()))
         return false;
     const QObject *box = event->object();
-    return form::PromptFields::isClearingPrompt(box) ||
-           (box && box == QApplication::focusWidget() && state.focusTold != box);
+    return box && box == QApplication::focusWidget() && state.focusTold != box;
 }
 
 // show_changes

@@ -9,9 +9,6 @@
 #include <QLineEdit>
 
 namespace form {
-namespace {
-const QObject *fieldClearingItsPrompt = nullptr;
-} // namespace
 
 PromptFields::PromptFields(QObject *parent) : QObject(parent) {}
 
@@ -36,11 +33,6 @@ void PromptFields::setTextOf(QWidget *field, const QString &text)
         line->setText(text);
     else if (auto *box = qobject_cast<MultiLineTextBox *>(field))
         box->setText(text);
-}
-
-bool PromptFields::isClearingPrompt(const QObject *field)
-{
-    return field && field == fieldClearingItsPrompt;
 }
 
 const PromptFields::Field *PromptFields::find(const QObject *object) const
@@ -69,9 +61,7 @@ bool PromptFields::eventFilter(QObject *watched, QEvent *event)
             break;
         const QString trimmed = textrules::trimSpaces(textOf(field->widget));
         if (event->type() == QEvent::FocusIn && trimmed == field->prompt) {
-            fieldClearingItsPrompt = field->widget;
             setTextOf(field->widget, QString());
-            fieldClearingItsPrompt = nullptr;
         } else if (event->type() == QEvent::FocusOut && trimmed.isEmpty()) {
             setTextOf(field->widget, field->prompt);
         }

@@ -23,10 +23,6 @@ public:
     static QString textOf(const QWidget *field);
     static void setTextOf(QWidget *field, const QString &text);
 
-    // True while the field takes its prompt away as it gets the focus: the
-    // focus has not been announced yet, and only comes after this change.
-    static bool isClearingPrompt(const QObject *field);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
